@@ -1,0 +1,10 @@
+#pragma once
+
+#include <juce_audio_processors/juce_audio_processors.h>
+
+/** The four automatable parameters, in host index order. */
+juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
+
+/** A linear range on a 0.01 grid whose grid points are each a single rounding
+    of start + interval * n, so that values such as 0.5 land exactly. */
+juce::NormalisableRange<float> makeGridRange (float minimum, float maximum);
