@@ -1,0 +1,25 @@
+#!/bin/sh
+# Runs the whole test suite twice: a normal build, and one under AddressSanitizer
+# and UndefinedBehaviorSanitizer in which any report fails the run.
+set -eu
+cd "$(dirname "$0")/.."
+
+./scripts/dependencies.sh libgtest-dev libbenchmark-dev xvfb xauth lv2-dev sordi clang
+
+jobs="$(nproc)"
+
+run_suite ()
+{
+    dir="$1"
+    shift
+    cmake -S . -B "$dir" "$@"
+    cmake --build "$dir" -j "$jobs"
+    xvfb-run -a -s "-screen 0 1024x768x24" ctest --test-dir "$dir" --output-on-failure -j "$jobs"
+}
+
+run_suite build/test -DCMAKE_BUILD_TYPE=Release
+
+export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
+export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWISP_SANITIZE=ON \
+    -DTUMBLEWISP_BUILD_BENCHMARKS=OFF
