@@ -2,46 +2,137 @@
 
 #include <gtest/gtest.h>
 
-TEST (Explore, Dump)
+namespace
 {
-    for (auto format : PluginHost::allFormats)
+struct FormatExpectations
+{
+    PluginHost::Format format;
+    const char* defaultText;   // the LV2 host formats values itself
+    bool acceptsMono;          // LV2 ports are fixed at the default stereo layout
+    int programs;              // the VST3 wrapper publishes no list for a single program
+    int wrapperParameters;     // each wrapper adds a bypass of its own
+};
+
+constexpr FormatExpectations formats[] { { PluginHost::Format::vst3, "0.50", true, 0, 1 },
+                                         { PluginHost::Format::lv2, "0.5", false, 1, 1 } };
+
+struct ParameterCase
+{
+    const char* name;
+    float normalisedDefault;
+};
+
+constexpr ParameterCase parameterCases[] { { "Speed", 0.4f / 4.9f },
+                                           { "Depth", 0.4f / 0.9f },
+                                           { "Swamp", 0.5f },
+                                           { "Shape", 0.5f } };
+
+juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& processor, const juce::String& name)
+{
+    for (auto* parameter : processor.getParameters())
+        if (parameter->getName (100) == name)
+            return parameter;
+
+    return nullptr;
+}
+
+juce::AudioProcessor::BusesLayout makeLayout (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out)
+{
+    juce::AudioProcessor::BusesLayout layout;
+    layout.inputBuses.add (in);
+    layout.outputBuses.add (out);
+    return layout;
+}
+
+class HostTest : public testing::TestWithParam<FormatExpectations>
+{
+protected:
+    void SetUp() override
     {
         juce::String error;
-        auto p = PluginHost::load (format, 44100, 512, error);
-        ASSERT_NE (p, nullptr) << error;
-        std::cout << "== " << PluginHost::getFormatName (format) << " name=" << p->getName() << " midiIn=" << p->acceptsMidi() << " midiOut=" << p->producesMidi()
-                  << " tail=" << p->getTailLengthSeconds() << " programs=" << p->getNumPrograms() << " prog0='" << p->getProgramName (0) << "'" << std::endl;
-        for (auto* param : p->getParameters())
-        {
-            auto* h = dynamic_cast<juce::HostedAudioProcessorParameter*> (param);
-            std::cout << param->getParameterIndex() << " id=" << (h ? h->getParameterID() : juce::String()) << " name=" << param->getName (100) << " def=" << param->getDefaultValue()
-                      << " val=" << param->getValue() << " text=" << param->getCurrentValueAsText() << " label='" << param->getLabel() << "' steps=" << param->getNumSteps() << std::endl;
-        }
-        auto layout = p->getBusesLayout();
-        std::cout << "layout in=" << layout.getMainInputChannelSet().getDescription() << " out=" << layout.getMainOutputChannelSet().getDescription() << std::endl;
-        for (auto set : { juce::AudioChannelSet::mono(), juce::AudioChannelSet::stereo(), juce::AudioChannelSet::discreteChannels (2) })
-        {
-            juce::AudioProcessor::BusesLayout l;
-            l.inputBuses.add (set);
-            l.outputBuses.add (set);
-            std::cout << set.getDescription() << " supported=" << p->checkBusesLayoutSupported (l) << std::endl;
-        }
-        juce::AudioProcessor::BusesLayout l;
-        l.inputBuses.add (juce::AudioChannelSet::mono());
-        l.outputBuses.add (juce::AudioChannelSet::stereo());
-        std::cout << "mono->stereo supported=" << p->checkBusesLayoutSupported (l) << std::endl;
-        p->prepareToPlay (44100, 512);
-        juce::AudioBuffer<float> b (2, 512);
-        juce::MidiBuffer m;
-        for (int i = 0; i < 3; ++i)
-        {
-            for (int j = 0; j < 512; ++j)
-                b.setSample (0, j, 0.5f), b.setSample (1, j, 0.5f);
-            p->processBlock (b, m);
-        }
-        std::cout << "out " << b.getSample (0, 0) << " " << b.getSample (1, 511) << std::endl;
-        juce::MemoryBlock st;
-        p->getStateInformation (st);
-        std::cout << "state size " << st.getSize() << std::endl;
+        plugin = PluginHost::load (GetParam().format, 44100.0, 512, error);
+        ASSERT_NE (plugin, nullptr) << error.toStdString();
     }
+
+    std::unique_ptr<juce::AudioPluginInstance> plugin;
+};
+} // namespace
+
+TEST_P (HostTest, SeesTheProductAndItsParameters)
+{
+    const auto& expected = GetParam();
+
+    EXPECT_EQ (plugin->getName(), "Tumblewisp");
+    EXPECT_EQ (plugin->getPluginDescription().name, "Tumblewisp");
+    EXPECT_FALSE (plugin->getPluginDescription().isInstrument);
+    EXPECT_FALSE (plugin->acceptsMidi());
+    EXPECT_FALSE (plugin->producesMidi());
+    EXPECT_EQ (plugin->getTailLengthSeconds(), 0.0);
+    EXPECT_EQ (plugin->getParameters().size(), 4 + expected.wrapperParameters);
+
+    for (const auto& c : parameterCases)
+    {
+        SCOPED_TRACE (c.name);
+        auto* parameter = findParameter (*plugin, c.name);
+        ASSERT_NE (parameter, nullptr);
+        EXPECT_FLOAT_EQ (parameter->getDefaultValue(), c.normalisedDefault);
+        EXPECT_FLOAT_EQ (parameter->getValue(), c.normalisedDefault);
+        EXPECT_EQ (parameter->getCurrentValueAsText(), expected.defaultText);
+        EXPECT_EQ (parameter->getLabel(), "");
+        EXPECT_TRUE (parameter->isAutomatable());
+    }
+
+    EXPECT_EQ (plugin->getNumPrograms(), expected.programs);
+
+    if (expected.programs > 0)
+        EXPECT_EQ (plugin->getProgramName (0), "");
 }
+
+TEST_P (HostTest, NegotiatesOnlyMatchingMonoOrStereo)
+{
+    using Set = juce::AudioChannelSet;
+
+    EXPECT_EQ (plugin->getBusesLayout(), makeLayout (Set::stereo(), Set::stereo()));
+    EXPECT_TRUE (plugin->checkBusesLayoutSupported (makeLayout (Set::stereo(), Set::stereo())));
+    EXPECT_EQ (plugin->checkBusesLayoutSupported (makeLayout (Set::mono(), Set::mono())), GetParam().acceptsMono);
+
+    for (const auto& refused : { makeLayout (Set::mono(), Set::stereo()),
+                                 makeLayout (Set::stereo(), Set::mono()),
+                                 makeLayout (Set::discreteChannels (2), Set::discreteChannels (2)),
+                                 makeLayout (Set::create5point1(), Set::create5point1()) })
+        EXPECT_FALSE (plugin->checkBusesLayoutSupported (refused));
+}
+
+TEST_P (HostTest, ProcessesBlocksAfterASilentFirstOne)
+{
+    constexpr int blockSize = 512;
+    plugin->prepareToPlay (44100.0, blockSize);
+
+    juce::AudioBuffer<float> buffer (2, blockSize);
+    juce::MidiBuffer midi;
+
+    for (int block = 0; block < 4; ++block)
+    {
+        for (int channel = 0; channel < 2; ++channel)
+            for (int i = 0; i < blockSize; ++i)
+                buffer.setSample (channel, i, 0.5f * std::sin (0.05f * (float) (block * blockSize + i)));
+
+        plugin->processBlock (buffer, midi);
+
+        const auto range = buffer.findMinMax (0, 0, blockSize);
+        EXPECT_TRUE (std::isfinite (range.getStart()) && std::isfinite (range.getEnd()));
+
+        if (block == 0)
+            EXPECT_EQ (buffer.getMagnitude (0, blockSize), 0.0f) << "the first block is silent";
+        else
+            EXPECT_GT (buffer.getMagnitude (0, blockSize), 0.1f) << "block " << block;
+    }
+
+    EXPECT_TRUE (midi.isEmpty());
+    plugin->releaseResources();
+}
+
+INSTANTIATE_TEST_SUITE_P (BuiltBundles,
+                          HostTest,
+                          testing::ValuesIn (formats),
+                          [] (const auto& info) { return PluginHost::getFormatName (info.param.format).toStdString(); });
