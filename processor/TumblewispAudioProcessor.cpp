@@ -1,5 +1,6 @@
 #include "TumblewispAudioProcessor.h"
 #include "ParameterLayout.h"
+#include "TumblewispAudioProcessorEditor.h"
 
 #include <cmath>
 
@@ -126,7 +127,7 @@ void TumblewispAudioProcessor::reset()
 
 juce::AudioProcessorEditor* TumblewispAudioProcessor::createEditor()
 {
-    return new juce::GenericAudioProcessorEditor (*this);
+    return new TumblewispAudioProcessorEditor (*this);
 }
 
 bool TumblewispAudioProcessor::hasEditor() const { return true; }
