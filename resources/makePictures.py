@@ -11,7 +11,7 @@ import zlib
 import numpy as np
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-SOFT = 3.0  # edge ramp width in pixels; a tenth of that survives the downscale as a clean edge
+SOFT = 3.0  # edge ramp in pixels: a third of a pixel once drawn at a tenth, soft but still crisp
 
 PLUM, MAUVE, PINK = 0x3f3244, 0x8d7090, 0xfc9fb1
 
@@ -44,8 +44,8 @@ class Canvas:
         return (slice(y0, y1), slice(x0, x1)), xs, ys
 
 
-def ramp(d):
-    return np.clip(0.5 - d / SOFT, 0, 1)
+def ramp(d, soft=SOFT):
+    return np.clip(0.5 - d / soft, 0, 1)
 
 
 def stroke(cv, cov, pts, r):
@@ -65,17 +65,16 @@ def stroke(cv, cov, pts, r):
     return cov
 
 
-def ellipse(cv, cov, cx, cy, rx, ry=None, angle=0.0):
+def ellipse(cv, cov, cx, cy, rx, ry=None, soft=SOFT):
     ry = rx if ry is None else ry
-    m = max(rx, ry) + SOFT + 1
+    m = max(rx, ry) + soft + 1
     win = cv.box(cx - m, cy - m, cx + m, cy + m)
     if win is not None:
         sl, xs, ys = win
-        c, s = np.cos(angle), np.sin(angle)
-        u, v = ((xs - cx) * c + (ys - cy) * s) / rx, (-(xs - cx) * s + (ys - cy) * c) / ry
+        u, v = (xs - cx) / rx, (ys - cy) / ry
         q = np.hypot(u, v) + 1e-6
         grad = np.hypot(u / rx, v / ry) / q + 1e-9  # first-order distance keeps flat ellipses crisp
-        np.maximum(cov[sl], ramp((q - 1) / grad), out=cov[sl])
+        np.maximum(cov[sl], ramp((q - 1) / grad, soft), out=cov[sl])
     return cov
 
 
@@ -108,7 +107,7 @@ def sparkle(cv, colour, x, y, size):
 def tumbleweed():
     cv = Canvas(1050, 925)
     rng = np.random.default_rng(7)
-    cx, cy, R = 590, 425, 400
+    cx, cy, R = 590, 435, 400
     phases = rng.uniform(0, 2 * np.pi, 3)
     rim = lambda a: R * (0.93 + 0.025 * np.sin(7 * a + phases[0]) + 0.02 * np.sin(11 * a + phases[1])
                          + 0.015 * np.sin(17 * a + phases[2]))
@@ -135,7 +134,7 @@ def tumbleweed():
             x = cx + off * np.cos(offA) + u * np.cos(rot) - v * np.sin(rot)
             y = cy + off * np.sin(offA) + u * np.sin(rot) + v * np.cos(rot)
             # Negative radius past the rim hides the twig there, so loops end tapered, not clipped.
-            inside = np.clip((R * 1.0 - np.hypot(x - cx, y - cy)) / 25, -1, 1)
+            inside = np.clip((R - np.hypot(x - cx, y - cy)) / 25, -1, 1)
             ends = np.interp(np.linspace(0, 1, 80), [0, 0.12, 0.88, 1], [0.3, 1, 1, 0.3])
             stroke(cv, cov, np.stack([x, y], 1), width * rng.uniform(0.75, 1.25) * np.minimum(inside, ends))
         cv.paint(cov, colour)
@@ -150,7 +149,7 @@ def tumbleweed():
         bend = rng.uniform(-0.25, 0.25)
         p0 = (cx + 0.8 * R * np.cos(a), cy + 0.8 * R * np.sin(a))
         p1 = (cx + 1.0 * R * np.cos(a + bend), cy + 1.0 * R * np.sin(a + bend))
-        p2 = (cx + 1.1 * R * np.cos(a + 1.6 * bend), cy + 1.1 * R * np.sin(a + 1.6 * bend))
+        p2 = (cx + 1.08 * R * np.cos(a + 1.6 * bend), cy + 1.08 * R * np.sin(a + 1.6 * bend))
         stroke(cv, spikes, bezier(p0, p1, p2, 16), np.linspace(10, 3, 16))
     cv.paint(spikes, 0x6b4930)
     return cv
@@ -159,8 +158,8 @@ def tumbleweed():
 def wisp():
     cv = Canvas(1050, 1014)
     ox, oy = 455, 610  # centre of the glowing orb; its flame trails up and right as it drifts
-    for radius, colour in ((450, 0xdfe4cd), (355, 0xe7ead4), (255, 0xf1efd9)):  # flat rings of glow
-        cv.paint(ellipse(cv, cv.layer(), ox + 70, oy - 90, radius), colour)
+    for radius, colour, soft in ((450, 0xdfe4cd, 14), (355, 0xe7ead4, 8), (255, 0xf1efd9, 8)):  # rings of glow
+        cv.paint(ellipse(cv, cv.layer(), ox + 70, oy - 90, radius, soft=soft), colour)
 
     tipX, tipY = ox + 250, oy - 290
     for c, r0, r1, a0, a1, w0, colour in (((tipX, tipY - 160), 160, 30, 0.5 * np.pi, -1.35 * np.pi, 24, PLUM),
@@ -172,7 +171,8 @@ def wisp():
 
     def flame(scale, colour, shift):
         bx, by = ox + shift[0], oy + shift[1]
-        pts = bezier((bx, by), (bx + 40 * scale, by - 200 * scale), (tipX - (1 - scale) * 250, tipY + (1 - scale) * 290), 60)
+        tip = (tipX - (1 - scale) * 250, tipY + (1 - scale) * 290)  # inner layers stop short of the tip
+        pts = bezier((bx, by), (bx + 40 * scale, by - 200 * scale), tip, 60)
         s = np.linspace(0, 1, len(pts))
         cv.paint(stroke(cv, cv.layer(), pts, 150 * scale * (1 - s) ** 0.9 + 3), colour)
 
@@ -192,7 +192,7 @@ def reeds():
     rng = np.random.default_rng(11)
     waterY = 845
     ys = np.arange(cv.h, dtype=np.float32)[:, None] + 0.5
-    arch = ellipse(cv, cv.layer(), 525, waterY, 490, 600)  # tall arch behind the plants frames them
+    arch = ellipse(cv, cv.layer(), 525, waterY, 490, 600, soft=10)  # tall arch behind the plants frames them
     dome = np.minimum(arch, ramp(ys - waterY) + np.zeros((1, cv.w)))
     cv.paint(dome, 0xdde2cb)
 
