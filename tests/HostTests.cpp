@@ -13,6 +13,11 @@ struct FormatExpectations
     int wrapperParameters;     // each wrapper adds a bypass of its own
 };
 
+void PrintTo (const FormatExpectations& expectations, std::ostream* os)
+{
+    *os << PluginHost::getFormatName (expectations.format);
+}
+
 constexpr FormatExpectations formats[] { { PluginHost::Format::vst3, "0.50", true, 0, 1 },
                                          { PluginHost::Format::lv2, "0.5", false, 1, 1 } };
 
