@@ -25,7 +25,12 @@ TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioP
     addAndMakeVisible (titleLabel);
 }
 
-TumblewispAudioProcessorEditor::~TumblewispAudioProcessorEditor() = default;
+TumblewispAudioProcessorEditor::~TumblewispAudioProcessorEditor()
+{
+    // customLook goes before the editor's component base; a look-and-feel still
+    // referenced when it is destroyed trips the framework's debug assertion.
+    setLookAndFeel (nullptr);
+}
 
 void TumblewispAudioProcessorEditor::addKnob (juce::Slider& knob,
                                               juce::Label& caption,

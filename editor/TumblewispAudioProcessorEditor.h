@@ -18,6 +18,8 @@ public:
     void resized() override;
 
 private:
+    friend struct EditorInternals;
+
     using SliderAttachment = juce::AudioProcessorValueTreeState::SliderAttachment;
 
     void addKnob (juce::Slider& knob, juce::Label& caption, std::unique_ptr<SliderAttachment>& attachment,
