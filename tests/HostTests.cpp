@@ -32,15 +32,6 @@ constexpr ParameterCase parameterCases[] { { "Speed", 0.4f / 4.9f },
                                            { "Swamp", 0.5f },
                                            { "Shape", 0.5f } };
 
-juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& processor, const juce::String& name)
-{
-    for (auto* parameter : processor.getParameters())
-        if (parameter->getName (100) == name)
-            return parameter;
-
-    return nullptr;
-}
-
 juce::AudioProcessor::BusesLayout makeLayout (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out)
 {
     juce::AudioProcessor::BusesLayout layout;
@@ -78,7 +69,7 @@ TEST_P (HostTest, SeesTheProductAndItsParameters)
     for (const auto& c : parameterCases)
     {
         SCOPED_TRACE (c.name);
-        auto* parameter = findParameter (*plugin, c.name);
+        auto* parameter = PluginHost::findParameter (*plugin, c.name);
         ASSERT_NE (parameter, nullptr);
         EXPECT_FLOAT_EQ (parameter->getDefaultValue(), c.normalisedDefault);
         EXPECT_FLOAT_EQ (parameter->getValue(), c.normalisedDefault);

@@ -55,6 +55,15 @@ juce::String PluginHost::getFormatName (Format format)
     return format == Format::vst3 ? "VST3" : "LV2";
 }
 
+juce::AudioProcessorParameter* PluginHost::findParameter (juce::AudioProcessor& processor, const juce::String& name)
+{
+    for (auto* parameter : processor.getParameters())
+        if (parameter->getName (100) == name)
+            return parameter;
+
+    return nullptr;
+}
+
 std::unique_ptr<juce::PluginDescription> PluginHost::findBuiltPlugin (Format format, juce::String& error)
 {
     auto& pluginFormat = getFormat (format);

@@ -26,6 +26,9 @@ public:
                                                             int blockSize,
                                                             juce::String& error);
 
+    /** Finds a parameter by its name, whatever index the format's wrapper gives it. */
+    static juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& processor, const juce::String& name);
+
 private:
     static std::unique_ptr<juce::PluginDescription> findBuiltPlugin (Format format, juce::String& error);
 };
