@@ -1,13 +1,8 @@
 #include "TumblewispAudioProcessor.h"
 #include "ParameterLayout.h"
+#include "SignalPath.h"
 
 #include <cmath>
-
-namespace
-{
-constexpr double pi = 3.141592653589793;
-constexpr double twoPi = 2.0 * pi;
-} // namespace
 
 TumblewispAudioProcessor::TumblewispAudioProcessor()
     : AudioProcessor (BusesProperties()
@@ -27,13 +22,13 @@ const juce::String TumblewispAudioProcessor::getName() const
 void TumblewispAudioProcessor::prepareToPlay (double sampleRate, int)
 {
     currentSampleRate = sampleRate;
-    lfoIncrement = currentSpeed / sampleRate * 2.0 * pi;
+    lfoIncrement = currentSpeed / sampleRate * 2.0 * SignalPath::pi;
     filterBaseCoefficient = (float) (2700.0 / sampleRate);
 
     // Below about 8.5 kHz the forward-Euler low-pass overshoots and diverges;
     // capping the step keeps it stable (it then follows its input at full cutoff).
-    if (! (twoPi * (double) filterBaseCoefficient < 2.0))
-        filterBaseCoefficient = (float) (1.0 / twoPi);
+    if (! (SignalPath::twoPi * (double) filterBaseCoefficient < 2.0))
+        filterBaseCoefficient = (float) (1.0 / SignalPath::twoPi);
 
     reset();
 }
@@ -56,7 +51,7 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
 
     currentShape = shape;
     currentSpeed = (double) speed;
-    lfoIncrement = currentSpeed / currentSampleRate * 2.0 * pi;
+    lfoIncrement = currentSpeed / currentSampleRate * 2.0 * SignalPath::pi;
 
     const auto numSamples = buffer.getNumSamples();
 
@@ -64,55 +59,57 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
         buffer.clear (channel, 0, numSamples);
 
     // Channels beyond the filter state table have no state of their own, so they stay silent.
-    const auto processed = juce::jmin (inputs, maxChannels);
+    const auto channels = juce::jmin (inputs, maxChannels);
 
-    for (auto channel = processed; channel < inputs; ++channel)
+    for (auto channel = channels; channel < inputs; ++channel)
         buffer.clear (channel, 0, numSamples);
 
-    const auto blockStartPhase = lfoPhase;
-
-    for (auto channel = 0; channel < processed; ++channel)
+    if (channels > 0)
     {
-        auto* samples = buffer.getWritePointer (channel);
-        auto& state = filterStates[(size_t) channel];
-        auto phase = blockStartPhase;
+        auto* const* samples = buffer.getArrayOfWritePointers();
 
-        for (auto j = 0; j < numSamples; ++j)
+        for (auto start = 0; start < numSamples; start += chunkLength)
+            processChunk (samples, channels, start, juce::jmin (chunkLength, numSamples - start), depth, swamp);
+    }
+
+    // Keeps the single-precision phase fed to sinf accurate however long the session runs.
+    lfoPhase = std::fmod (lfoPhase, SignalPath::twoPi);
+    hasProcessedBlock = true;
+}
+
+void TumblewispAudioProcessor::processChunk (float* const* samples, int channels, int start, int length, float depth, float swamp) noexcept
+{
+    // The oscillator is the same for every channel, so it runs once per sample
+    // and each channel then only bends and filters its own samples.
+    std::array<SignalPath::Modulation, chunkLength> modulation;
+
+    for (auto i = 0; i < length; ++i)
+    {
+        modulation[(size_t) i] = SignalPath::modulate (lfoPhase, currentShape, depth, swamp, filterBaseCoefficient);
+        lfoPhase += lfoIncrement;
+    }
+
+    for (auto channel = 0; channel < channels; ++channel)
+    {
+        auto* channelSamples = samples[channel] + start;
+        auto state = filterStates[(size_t) channel];
+
+        for (auto i = 0; i < length; ++i)
         {
-            const auto x = samples[j];
-
-            const auto s = sinf ((float) phase);
-            const auto w = (1.0 - (double) currentShape) * (double) s;
-            const auto t = tanhf (s * 10.0f);
-            const auto lfo = (float) ((double) (t * currentShape) + w);
-            phase += lfoIncrement;
-
-            const auto m = lfo * depth + 1.0f;
-            const auto trough = m < 1.0f ? 1.0f - m : 0.0f;
-            const auto amount = trough * swamp;
-            const auto exponent = amount * -0.8f + 1.0f;
-            const auto p = powf (std::abs (x), exponent);
-            const auto y = x < 0.0f ? -p : p;
-            const auto g = juce::jmin (amount * 6.0f, 0.9f);
-            const auto k = (1.0f - g) * filterBaseCoefficient;
-            const auto z = state;
-            const auto d = (y * m - z) * 2.0f;
-            auto next = (float) ((double) d * pi * (double) k + (double) z);
+            const auto& step = modulation[(size_t) i];
+            const auto y = SignalPath::bend (channelSamples[i], step.exponent);
+            auto next = SignalPath::lowPass (state, y * step.gain, step.coefficient);
 
             // A non-finite sample would otherwise poison this channel's state for good.
             if (! std::isfinite (next))
                 next = 0.0f;
 
             state = next;
-            samples[j] = hasProcessedBlock ? next : 0.0f;
+            channelSamples[i] = hasProcessedBlock ? next : 0.0f;
         }
 
-        lfoPhase = phase;
+        filterStates[(size_t) channel] = state;
     }
-
-    // Keeps the single-precision phase fed to sinf accurate however long the session runs.
-    lfoPhase = std::fmod (lfoPhase, twoPi);
-    hasProcessedBlock = true;
 }
 
 double TumblewispAudioProcessor::getTailLengthSeconds() const { return 0.0; }
