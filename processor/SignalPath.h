@@ -20,11 +20,21 @@ struct Modulation
     float coefficient; // low-pass cutoff as a fraction of the sample rate
 };
 
+/** tanhf of its argument. Beyond tanhSaturation tanhf rounds to exactly 1 (checked
+    over every float out to 10, ten times the sine's peak), so the costly call is
+    skipped over that part of the cycle. */
+constexpr float tanhSaturation = 9.0109129f;
+
+inline float saturate (float x) noexcept
+{
+    return std::abs (x) > tanhSaturation ? std::copysign (1.0f, x) : tanhf (x);
+}
+
 inline Modulation modulate (double phase, float shape, float depth, float swamp, float baseCoefficient) noexcept
 {
     const auto s = sinf ((float) phase);
     const auto w = (1.0 - (double) shape) * (double) s;
-    const auto t = tanhf (s * 10.0f);
+    const auto t = saturate (s * 10.0f);
     const auto lfo = (float) ((double) (t * shape) + w);
 
     const auto m = lfo * depth + 1.0f;
@@ -53,5 +63,13 @@ inline float lowPass (float z, float u, float coefficient) noexcept
 {
     const auto d = (u - z) * 2.0f;
     return (float) ((double) d * pi * (double) coefficient + (double) z);
+}
+/** Bends, amplifies and low-passes one sample of a channel; returns the channel's new state. */
+inline float filter (float x, float state, const Modulation& step) noexcept
+{
+    const auto next = lowPass (state, bend (x, step.exponent) * step.gain, step.coefficient);
+
+    // A non-finite sample would otherwise poison the channel's state for good.
+    return std::isfinite (next) ? next : 0.0f;
 }
 } // namespace SignalPath

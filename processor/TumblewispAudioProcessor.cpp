@@ -4,6 +4,30 @@
 
 #include <cmath>
 
+namespace
+{
+/** Runs a few channels through one chunk side by side, their states held in registers,
+    so that their low-pass recursions overlap in the pipeline. */
+template <size_t count>
+void filterChannels (float* const* channels, float* states, int start, int length, const SignalPath::Modulation* steps, bool audible) noexcept
+{
+    std::array<float, count> z;
+    std::copy_n (states, count, z.begin());
+
+    for (auto i = 0; i < length; ++i)
+    {
+        for (size_t c = 0; c < count; ++c)
+        {
+            auto& sample = channels[c][start + i];
+            z[c] = SignalPath::filter (sample, z[c], steps[i]);
+            sample = audible ? z[c] : 0.0f;
+        }
+    }
+
+    std::copy_n (z.begin(), count, states);
+}
+} // namespace
+
 TumblewispAudioProcessor::TumblewispAudioProcessor()
     : AudioProcessor (BusesProperties()
                           .withInput ("Input", juce::AudioChannelSet::stereo(), true)
@@ -65,50 +89,35 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
         buffer.clear (channel, 0, numSamples);
 
     if (channels > 0)
-    {
-        auto* const* samples = buffer.getArrayOfWritePointers();
-
-        for (auto start = 0; start < numSamples; start += chunkLength)
-            processChunk (samples, channels, start, juce::jmin (chunkLength, numSamples - start), depth, swamp);
-    }
+        processSamples (buffer.getArrayOfWritePointers(), channels, numSamples, depth, swamp);
 
     // Keeps the single-precision phase fed to sinf accurate however long the session runs.
     lfoPhase = std::fmod (lfoPhase, SignalPath::twoPi);
     hasProcessedBlock = true;
 }
 
-void TumblewispAudioProcessor::processChunk (float* const* samples, int channels, int start, int length, float depth, float swamp) noexcept
+void TumblewispAudioProcessor::processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept
 {
-    // The oscillator is the same for every channel, so it runs once per sample
-    // and each channel then only bends and filters its own samples.
-    std::array<SignalPath::Modulation, chunkLength> modulation;
+    std::array<SignalPath::Modulation, chunkLength> steps;
 
-    for (auto i = 0; i < length; ++i)
+    for (auto start = 0; start < numSamples; start += chunkLength)
     {
-        modulation[(size_t) i] = SignalPath::modulate (lfoPhase, currentShape, depth, swamp, filterBaseCoefficient);
-        lfoPhase += lfoIncrement;
-    }
+        const auto length = juce::jmin (chunkLength, numSamples - start);
 
-    for (auto channel = 0; channel < channels; ++channel)
-    {
-        auto* channelSamples = samples[channel] + start;
-        auto state = filterStates[(size_t) channel];
-
+        // The oscillator is the same for every channel, so it runs once per sample.
         for (auto i = 0; i < length; ++i)
         {
-            const auto& step = modulation[(size_t) i];
-            const auto y = SignalPath::bend (channelSamples[i], step.exponent);
-            auto next = SignalPath::lowPass (state, y * step.gain, step.coefficient);
-
-            // A non-finite sample would otherwise poison this channel's state for good.
-            if (! std::isfinite (next))
-                next = 0.0f;
-
-            state = next;
-            channelSamples[i] = hasProcessedBlock ? next : 0.0f;
+            steps[(size_t) i] = SignalPath::modulate (lfoPhase, currentShape, depth, swamp, filterBaseCoefficient);
+            lfoPhase += lfoIncrement;
         }
 
-        filterStates[(size_t) channel] = state;
+        auto channel = 0;
+
+        for (; channel + 1 < channels; channel += 2)
+            filterChannels<2> (samples + channel, filterStates.data() + channel, start, length, steps.data(), hasProcessedBlock);
+
+        if (channel < channels)
+            filterChannels<1> (samples + channel, filterStates.data() + channel, start, length, steps.data(), hasProcessedBlock);
     }
 }
 

@@ -45,7 +45,7 @@ private:
     static constexpr int maxChannels = 20;
     static constexpr int chunkLength = 64;
 
-    void processChunk (float* const* samples, int channels, int start, int length, float depth, float swamp) noexcept;
+    void processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept;
 
     float currentShape = 0.0f;
     double currentSpeed = 1.0;
