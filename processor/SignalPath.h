@@ -14,7 +14,6 @@ constexpr double twoPi = 2.0 * pi;
 /** What the oscillator sets for one sample; the same for every channel. */
 struct Modulation
 {
-    float lfo;         // oscillator value, -1 to 1
     float gain;        // swings around 1 by the depth
     float exponent;    // of the level-dependent power curve, 0.2 to 1
     float coefficient; // low-pass cutoff as a fraction of the sample rate
@@ -30,20 +29,24 @@ inline float saturate (float x) noexcept
     return std::abs (x) > tanhSaturation ? std::copysign (1.0f, x) : tanhf (x);
 }
 
-inline Modulation modulate (double phase, float shape, float depth, float swamp, float baseCoefficient) noexcept
+/** The oscillator's value at a phase: a sine blended by the shape towards a saturated one. */
+inline float oscillate (double phase, float shape) noexcept
 {
     const auto s = sinf ((float) phase);
     const auto w = (1.0 - (double) shape) * (double) s;
     const auto t = saturate (s * 10.0f);
-    const auto lfo = (float) ((double) (t * shape) + w);
+    return (float) ((double) (t * shape) + w);
+}
 
-    const auto m = lfo * depth + 1.0f;
+inline Modulation modulate (double phase, float shape, float depth, float swamp, float baseCoefficient) noexcept
+{
+    const auto m = oscillate (phase, shape) * depth + 1.0f;
     const auto trough = m < 1.0f ? 1.0f - m : 0.0f;
     const auto amount = trough * swamp;
     const auto exponent = amount * -0.8f + 1.0f;
     const auto g = std::min (amount * 6.0f, 0.9f);
 
-    return { lfo, m, exponent, (1.0f - g) * baseCoefficient };
+    return { m, exponent, (1.0f - g) * baseCoefficient };
 }
 
 /** The sign-preserving power curve; -0 counts as not negative. */
@@ -64,6 +67,7 @@ inline float lowPass (float z, float u, float coefficient) noexcept
     const auto d = (u - z) * 2.0f;
     return (float) ((double) d * pi * (double) coefficient + (double) z);
 }
+
 /** Bends, amplifies and low-passes one sample of a channel; returns the channel's new state. */
 inline float filter (float x, float state, const Modulation& step) noexcept
 {

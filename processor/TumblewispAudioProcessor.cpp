@@ -2,6 +2,7 @@
 #include "ParameterLayout.h"
 #include "SignalPath.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace

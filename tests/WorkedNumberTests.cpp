@@ -98,7 +98,7 @@ TEST (WorkedNumbers, FullSwampInTheTrough)
     const auto coefficient = coefficientAt (44100.0);
     const auto step = SignalPath::modulate (3.0 * pi / 2.0, 0.0f, 0.5f, 1.0f, coefficient);
 
-    EXPECT_EQ (step.lfo, -1.0f);
+    EXPECT_EQ (SignalPath::oscillate (3.0 * pi / 2.0, 0.0f), -1.0f);
     EXPECT_EQ (step.gain, 0.5f);
     expectPrinted (step.exponent, "0.6");
     // A * 6 = 3 is capped at 0.9, leaving a cutoff factor of 0.10000002.
@@ -147,7 +147,7 @@ TEST (WorkedNumbers, ShapeBlendsSineTowardsSaturation)
     for (const auto& c : { Case { 1.0f, "0.7608937" }, Case { 0.0f, "0.0998334" } })
     {
         SCOPED_TRACE (c.shape);
-        expectPrinted (SignalPath::modulate (0.1, c.shape, 0.5f, 0.5f, 0.05f).lfo, c.lfo);
+        expectPrinted (SignalPath::oscillate (0.1, c.shape), c.lfo);
     }
 }
 
