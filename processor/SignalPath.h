@@ -68,12 +68,18 @@ inline float lowPass (float z, float u, float coefficient) noexcept
     return (float) ((double) d * pi * (double) coefficient + (double) z);
 }
 
+/** What a channel's state becomes after a non-finite one, which would otherwise poison
+    the channel for good. Out of line, so that the check stays a branch that is never
+    taken rather than a select that lengthens the low-pass's recursion at every sample. */
+[[gnu::noinline, gnu::cold]] inline float restartState() noexcept
+{
+    return 0.0f;
+}
+
 /** Bends, amplifies and low-passes one sample of a channel; returns the channel's new state. */
 inline float filter (float x, float state, const Modulation& step) noexcept
 {
     const auto next = lowPass (state, bend (x, step.exponent) * step.gain, step.coefficient);
-
-    // A non-finite sample would otherwise poison the channel's state for good.
-    return std::isfinite (next) ? next : 0.0f;
+    return std::isfinite (next) ? next : restartState();
 }
 } // namespace SignalPath
