@@ -29,18 +29,18 @@ inline float saturate (float x) noexcept
     return std::abs (x) > tanhSaturation ? std::copysign (1.0f, x) : tanhf (x);
 }
 
-/** The oscillator's value at a phase: a sine blended by the shape towards a saturated one. */
-inline float oscillate (double phase, float shape) noexcept
+/** The oscillator's value from the sine of its phase, s, and tanhf of 10 s: the sine
+    blended by the shape towards its saturated form. */
+inline float blend (float s, float saturated, float shape) noexcept
 {
-    const auto s = sinf ((float) phase);
     const auto w = (1.0 - (double) shape) * (double) s;
-    const auto t = saturate (s * 10.0f);
-    return (float) ((double) (t * shape) + w);
+    return (float) ((double) (saturated * shape) + w);
 }
 
-inline Modulation modulate (double phase, float shape, float depth, float swamp, float baseCoefficient) noexcept
+/** What an oscillator value sets for the sample. */
+inline Modulation modulate (float lfo, float depth, float swamp, float baseCoefficient) noexcept
 {
-    const auto m = oscillate (phase, shape) * depth + 1.0f;
+    const auto m = lfo * depth + 1.0f;
     const auto trough = m < 1.0f ? 1.0f - m : 0.0f;
     const auto amount = trough * swamp;
     const auto exponent = amount * -0.8f + 1.0f;

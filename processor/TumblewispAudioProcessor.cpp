@@ -99,17 +99,28 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
 
 void TumblewispAudioProcessor::processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept
 {
+    std::array<float, chunkLength> sines, saturated;
     std::array<SignalPath::Modulation, chunkLength> steps;
 
     for (auto start = 0; start < numSamples; start += chunkLength)
     {
         const auto length = juce::jmin (chunkLength, numSamples - start);
 
-        // The oscillator is the same for every channel, so it runs once per sample.
+        // The oscillator is the same for every channel, so it runs once per sample. Each
+        // library function gets a loop of its own, where the calls overlap one another.
         for (auto i = 0; i < length; ++i)
         {
-            steps[(size_t) i] = SignalPath::modulate (lfoPhase, currentShape, depth, swamp, filterBaseCoefficient);
+            sines[(size_t) i] = sinf ((float) lfoPhase);
             lfoPhase += lfoIncrement;
+        }
+
+        for (auto i = 0; i < length; ++i)
+            saturated[(size_t) i] = SignalPath::saturate (sines[(size_t) i] * 10.0f);
+
+        for (auto i = 0; i < length; ++i)
+        {
+            const auto lfo = SignalPath::blend (sines[(size_t) i], saturated[(size_t) i], currentShape);
+            steps[(size_t) i] = SignalPath::modulate (lfo, depth, swamp, filterBaseCoefficient);
         }
 
         auto channel = 0;

@@ -18,6 +18,13 @@ void expectPrinted (double value, const std::string& printed)
     EXPECT_NEAR (value, std::stod (printed), 0.5 * std::pow (10.0, -decimals)) << "printed as " << printed;
 }
 
+/** The oscillator's value at a phase, put together as the processor does. */
+float lfoAt (double phase, float shape)
+{
+    const auto s = sinf ((float) phase);
+    return SignalPath::blend (s, SignalPath::saturate (s * 10.0f), shape);
+}
+
 float coefficientAt (double sampleRate)
 {
     PreparedProcessor prepared (sampleRate);
@@ -96,9 +103,9 @@ TEST (WorkedNumbers, FirstStateFromHalfScaleAtPhaseZero)
 TEST (WorkedNumbers, FullSwampInTheTrough)
 {
     const auto coefficient = coefficientAt (44100.0);
-    const auto step = SignalPath::modulate (3.0 * pi / 2.0, 0.0f, 0.5f, 1.0f, coefficient);
+    const auto step = SignalPath::modulate (lfoAt (3.0 * pi / 2.0, 0.0f), 0.5f, 1.0f, coefficient);
 
-    EXPECT_EQ (SignalPath::oscillate (3.0 * pi / 2.0, 0.0f), -1.0f);
+    EXPECT_EQ (lfoAt (3.0 * pi / 2.0, 0.0f), -1.0f);
     EXPECT_EQ (step.gain, 0.5f);
     expectPrinted (step.exponent, "0.6");
     // A * 6 = 3 is capped at 0.9, leaving a cutoff factor of 0.10000002.
@@ -147,7 +154,7 @@ TEST (WorkedNumbers, ShapeBlendsSineTowardsSaturation)
     for (const auto& c : { Case { 1.0f, "0.7608937" }, Case { 0.0f, "0.0998334" } })
     {
         SCOPED_TRACE (c.shape);
-        expectPrinted (SignalPath::oscillate (0.1, c.shape), c.lfo);
+        expectPrinted (lfoAt (0.1, c.shape), c.lfo);
     }
 }
 
@@ -164,7 +171,7 @@ TEST (WorkedNumbers, FullDepthTroughSilencesTheLowPassInput)
     for (const auto& c : { Case { 0.0f, 1.0 }, Case { 0.5f, 0.1 }, Case { 1.0f, 0.1 } })
     {
         SCOPED_TRACE (c.swamp);
-        EXPECT_EQ (SignalPath::modulate (3.0 * pi / 2.0, 0.0f, 1.0f, c.swamp, coefficient).gain, 0.0f);
+        EXPECT_EQ (SignalPath::modulate (lfoAt (3.0 * pi / 2.0, 0.0f), 1.0f, c.swamp, coefficient).gain, 0.0f);
 
         // Near the trough sinf is exactly -1 for a few dozen samples at the slowest speed.
         const ReferenceTremolo::Parameters parameters { 0.1f, 1.0f, c.swamp, 0.0f };
@@ -198,7 +205,7 @@ TEST (WorkedNumbers, FullDepthTroughSilencesTheLowPassInput)
 
 TEST (WorkedNumbers, FullDepthCrestDoublesTheLowPassInput)
 {
-    EXPECT_EQ (SignalPath::modulate (pi / 2.0, 0.0f, 1.0f, 1.0f, 0.06f).gain, 2.0f);
+    EXPECT_EQ (SignalPath::modulate (lfoAt (pi / 2.0, 0.0f), 1.0f, 1.0f, 0.06f).gain, 2.0f);
 
     PreparedProcessor prepared;
     auto& p = prepared.processor;
