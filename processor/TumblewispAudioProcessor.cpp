@@ -99,7 +99,8 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
 
 void TumblewispAudioProcessor::processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept
 {
-    std::array<float, chunkLength> sines, saturated;
+    std::array<float, chunkLength> sines;
+    std::array<float, chunkLength> saturated;
     std::array<SignalPath::Modulation, chunkLength> steps;
 
     for (auto start = 0; start < numSamples; start += chunkLength)
