@@ -1,13 +1,33 @@
 #include "TumblewispAudioProcessor.h"
 #include "ParameterLayout.h"
+#include "SignalPath.h"
 #include "TumblewispAudioProcessorEditor.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace
 {
-constexpr double pi = 3.141592653589793;
-constexpr double twoPi = 2.0 * pi;
+/** Runs a few channels through one chunk side by side, their states held in registers,
+    so that their low-pass recursions overlap in the pipeline. */
+template <size_t count>
+void filterChannels (float* const* channels, float* states, int start, int length, const SignalPath::Modulation* steps, bool audible) noexcept
+{
+    std::array<float, count> z;
+    std::copy_n (states, count, z.begin());
+
+    for (auto i = 0; i < length; ++i)
+    {
+        for (size_t c = 0; c < count; ++c)
+        {
+            auto& sample = channels[c][start + i];
+            z[c] = SignalPath::filter (sample, z[c], steps[i]);
+            sample = audible ? z[c] : 0.0f;
+        }
+    }
+
+    std::copy_n (z.begin(), count, states);
+}
 } // namespace
 
 TumblewispAudioProcessor::TumblewispAudioProcessor()
@@ -28,13 +48,13 @@ const juce::String TumblewispAudioProcessor::getName() const
 void TumblewispAudioProcessor::prepareToPlay (double sampleRate, int)
 {
     currentSampleRate = sampleRate;
-    lfoIncrement = currentSpeed / sampleRate * 2.0 * pi;
+    lfoIncrement = currentSpeed / sampleRate * 2.0 * SignalPath::pi;
     filterBaseCoefficient = (float) (2700.0 / sampleRate);
 
     // Below about 8.5 kHz the forward-Euler low-pass overshoots and diverges;
     // capping the step keeps it stable (it then follows its input at full cutoff).
-    if (! (twoPi * (double) filterBaseCoefficient < 2.0))
-        filterBaseCoefficient = (float) (1.0 / twoPi);
+    if (! (SignalPath::twoPi * (double) filterBaseCoefficient < 2.0))
+        filterBaseCoefficient = (float) (1.0 / SignalPath::twoPi);
 
     reset();
 }
@@ -57,7 +77,7 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
 
     currentShape = shape;
     currentSpeed = (double) speed;
-    lfoIncrement = currentSpeed / currentSampleRate * 2.0 * pi;
+    lfoIncrement = currentSpeed / currentSampleRate * 2.0 * SignalPath::pi;
 
     const auto numSamples = buffer.getNumSamples();
 
@@ -65,55 +85,54 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
         buffer.clear (channel, 0, numSamples);
 
     // Channels beyond the filter state table have no state of their own, so they stay silent.
-    const auto processed = juce::jmin (inputs, maxChannels);
+    const auto channels = juce::jmin (inputs, maxChannels);
 
-    for (auto channel = processed; channel < inputs; ++channel)
+    for (auto channel = channels; channel < inputs; ++channel)
         buffer.clear (channel, 0, numSamples);
 
-    const auto blockStartPhase = lfoPhase;
-
-    for (auto channel = 0; channel < processed; ++channel)
-    {
-        auto* samples = buffer.getWritePointer (channel);
-        auto& state = filterStates[(size_t) channel];
-        auto phase = blockStartPhase;
-
-        for (auto j = 0; j < numSamples; ++j)
-        {
-            const auto x = samples[j];
-
-            const auto s = sinf ((float) phase);
-            const auto w = (1.0 - (double) currentShape) * (double) s;
-            const auto t = tanhf (s * 10.0f);
-            const auto lfo = (float) ((double) (t * currentShape) + w);
-            phase += lfoIncrement;
-
-            const auto m = lfo * depth + 1.0f;
-            const auto trough = m < 1.0f ? 1.0f - m : 0.0f;
-            const auto amount = trough * swamp;
-            const auto exponent = amount * -0.8f + 1.0f;
-            const auto p = powf (std::abs (x), exponent);
-            const auto y = x < 0.0f ? -p : p;
-            const auto g = juce::jmin (amount * 6.0f, 0.9f);
-            const auto k = (1.0f - g) * filterBaseCoefficient;
-            const auto z = state;
-            const auto d = (y * m - z) * 2.0f;
-            auto next = (float) ((double) d * pi * (double) k + (double) z);
-
-            // A non-finite sample would otherwise poison this channel's state for good.
-            if (! std::isfinite (next))
-                next = 0.0f;
-
-            state = next;
-            samples[j] = hasProcessedBlock ? next : 0.0f;
-        }
-
-        lfoPhase = phase;
-    }
+    if (channels > 0)
+        processSamples (buffer.getArrayOfWritePointers(), channels, numSamples, depth, swamp);
 
     // Keeps the single-precision phase fed to sinf accurate however long the session runs.
-    lfoPhase = std::fmod (lfoPhase, twoPi);
+    lfoPhase = std::fmod (lfoPhase, SignalPath::twoPi);
     hasProcessedBlock = true;
+}
+
+void TumblewispAudioProcessor::processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept
+{
+    std::array<float, chunkLength> sines;
+    std::array<float, chunkLength> saturated;
+    std::array<SignalPath::Modulation, chunkLength> steps;
+
+    for (auto start = 0; start < numSamples; start += chunkLength)
+    {
+        const auto length = juce::jmin (chunkLength, numSamples - start);
+
+        // The oscillator is the same for every channel, so it runs once per sample. Each
+        // library function gets a loop of its own, where the calls overlap one another.
+        for (auto i = 0; i < length; ++i)
+        {
+            sines[(size_t) i] = sinf ((float) lfoPhase);
+            lfoPhase += lfoIncrement;
+        }
+
+        for (auto i = 0; i < length; ++i)
+            saturated[(size_t) i] = SignalPath::saturate (sines[(size_t) i] * 10.0f);
+
+        for (auto i = 0; i < length; ++i)
+        {
+            const auto lfo = SignalPath::blend (sines[(size_t) i], saturated[(size_t) i], currentShape);
+            steps[(size_t) i] = SignalPath::modulate (lfo, depth, swamp, filterBaseCoefficient);
+        }
+
+        auto channel = 0;
+
+        for (; channel + 1 < channels; channel += 2)
+            filterChannels<2> (samples + channel, filterStates.data() + channel, start, length, steps.data(), hasProcessedBlock);
+
+        if (channel < channels)
+            filterChannels<1> (samples + channel, filterStates.data() + channel, start, length, steps.data(), hasProcessedBlock);
+    }
 }
 
 double TumblewispAudioProcessor::getTailLengthSeconds() const { return 0.0; }

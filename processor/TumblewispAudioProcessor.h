@@ -43,6 +43,9 @@ private:
     friend struct ProcessorInternals;
 
     static constexpr int maxChannels = 20;
+    static constexpr int chunkLength = 64;
+
+    void processSamples (float* const* samples, int channels, int numSamples, float depth, float swamp) noexcept;
 
     float currentShape = 0.0f;
     double currentSpeed = 1.0;

@@ -1,6 +1,7 @@
 #!/bin/sh
 # Runs the whole test suite twice: a normal build, and one under AddressSanitizer
-# and UndefinedBehaviorSanitizer in which any report fails the run.
+# and UndefinedBehaviorSanitizer in which any report fails the run; then the
+# concurrency test once more under ThreadSanitizer.
 set -eu
 cd "$(dirname "$0")/.."
 
@@ -23,3 +24,10 @@ export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWISP_SANITIZE=ON \
     -DTUMBLEWISP_BUILD_BENCHMARKS=OFF
+
+# Parameters are set from other threads while blocks run; ThreadSanitizer watches the test of that.
+export TSAN_OPTIONS="halt_on_error=1"
+cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWISP_SANITIZE_THREAD=ON \
+    -DTUMBLEWISP_BUILD_BENCHMARKS=OFF
+cmake --build build/thread -j "$jobs" --target TumblewispTests
+ctest --test-dir build/thread -R '^Concurrency[.]' --output-on-failure --no-tests=error
