@@ -38,6 +38,13 @@ juce::AudioBuffer<float> noise (int samples)
     return buffer;
 }
 
+void apply (TumblewispAudioProcessor& processor, const Setting& setting)
+{
+    setParameter (processor, "DEPTH", setting.depth);
+    setParameter (processor, "SWAMP", setting.swamp);
+    setParameter (processor, "SHAPE", setting.shape);
+}
+
 void reportPerFrame (benchmark::State& state, int blockSize)
 {
     const auto frames = (double) blockSize;
@@ -53,9 +60,7 @@ void processor (benchmark::State& state)
     const auto& setting = settings[state.range (1)];
 
     TumblewispAudioProcessor tremolo;
-    setParameter (tremolo, "DEPTH", setting.depth);
-    setParameter (tremolo, "SWAMP", setting.swamp);
-    setParameter (tremolo, "SHAPE", setting.shape);
+    apply (tremolo, setting);
     tremolo.prepareToPlay (sampleRate, blockSize);
 
     const auto input = noise (blockSize);
@@ -79,9 +84,7 @@ void baseline (benchmark::State& state)
 
     // The processor looks its parameters up once a block; the baseline does the same.
     TumblewispAudioProcessor tremolo;
-    setParameter (tremolo, "DEPTH", setting.depth);
-    setParameter (tremolo, "SWAMP", setting.swamp);
-    setParameter (tremolo, "SHAPE", setting.shape);
+    apply (tremolo, setting);
 
     ReferenceTremolo reference;
     reference.prepare (sampleRate);
