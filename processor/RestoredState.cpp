@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace
 {
@@ -14,6 +15,58 @@ const juce::Identifier valueProperty ("value");
 bool binds (const juce::ValueTree& child, const juce::String& parameterId)
 {
     return child.getProperty (idProperty).toString() == parameterId;
+}
+
+// The framework's number reader gathers an exponent's digits in an int, which can overflow from ten digits on.
+bool hasOverlongExponent (const juce::String& text)
+{
+    for (auto e = text.indexOfAnyOf ("eE"); e >= 0; e = text.indexOfAnyOf ("eE", e + 1))
+        if (text.substring (e + 1).trimCharactersAtStart ("+-0").initialSectionContainingOnly ("0123456789").length() > 9)
+            return true;
+
+    return false;
+}
+
+// Shortest-form UTF-8 only. The framework's parser steps over a cut-off sequence and on past
+// the end of the text, and its pool of identifiers takes an over-long spelling of a name for
+// the name itself, so one block could change how every later save spells that name.
+bool isShortestFormUtf8 (const juce::uint8* bytes, int numBytes)
+{
+    for (int i = 0; i < numBytes && bytes[i] != 0;)
+    {
+        const auto lead = bytes[i];
+        const auto extra = lead < 0x80 ? 0 : lead < 0xc2 ? -1 : lead < 0xe0 ? 1 : lead < 0xf0 ? 2 : lead < 0xf5 ? 3 : -1;
+
+        if (extra < 0 || i + extra >= numBytes)
+            return false;
+
+        // The second byte's range rules out over-long forms, surrogates and code points past U+10FFFF.
+        const auto low = lead == 0xe0 ? 0xa0 : lead == 0xf0 ? 0x90 : 0x80;
+        const auto high = lead == 0xed ? 0x9f : lead == 0xf4 ? 0x8f : 0xbf;
+
+        for (int k = 1; k <= extra; ++k)
+            if (bytes[i + k] < (k == 1 ? low : 0x80) || bytes[i + k] > (k == 1 ? high : 0xbf))
+                return false;
+
+        i += extra + 1;
+    }
+
+    return true;
+}
+
+// The framework's text form of a memory block is its size in digits, a dot, and six bits per
+// character after that; without a dot the attribute stays text.
+bool statesNoMoreBytesThanItHolds (const juce::String& text)
+{
+    const auto dot = text.indexOfChar ('.');
+
+    if (dot < 0)
+        return true;
+
+    const auto size = text.substring (0, dot);
+
+    return size.length() <= 9 && size.containsOnly ("0123456789")
+        && size.getLargeIntValue() <= ((juce::int64) (text.length() - dot - 1) * 6 + 7) / 8;
 }
 
 // Ordered by code point, as the parameter tree orders its own children.
@@ -40,17 +93,16 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     if (length <= 0)
         return true;
 
-    const auto* bytes = static_cast<const char*> (data) + 8;
+    const auto* bytes = static_cast<const juce::uint8*> (data) + 8;
     const auto numBytes = juce::jmin (sizeInBytes - 8, length);
 
-    // The parser steps over a cut-off multi-byte sequence and on past the end of the text.
-    if (! juce::CharPointer_UTF8::isValidString (bytes, numBytes))
+    if (! isShortestFormUtf8 (bytes, numBytes))
         return false;
 
-    const auto text = juce::String::fromUTF8 (bytes, numBytes);
+    const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), numBytes);
 
     // A processing instruction inside an element, followed by text, sends the parser round
-    // forever; only the declaration at the very start may be one.
+    // forever; only one at the very start, where the declaration stands, is let through.
     const auto firstInstruction = text.indexOf ("<?");
 
     if (firstInstruction >= 0
@@ -67,16 +119,41 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     return lastHexReference < 0 || text.indexOfChar (lastHexReference, ';') >= 0;
 }
 
-bool hasOnlyNumericParameterValues (const juce::ValueTree& restored,
-                                    const juce::AudioProcessorValueTreeState& parameters)
+bool hasBoundedRawByteAttributes (const juce::XmlElement& root)
+{
+    std::vector<const juce::XmlElement*> pending { &root };
+
+    while (! pending.empty())
+    {
+        const auto* element = pending.back();
+        pending.pop_back();
+
+        for (int i = 0; i < element->getNumAttributes(); ++i)
+            if (element->getAttributeName (i).startsWith ("base64:") && ! statesNoMoreBytesThanItHolds (element->getAttributeValue (i)))
+                return false;
+
+        for (auto* child : element->getChildIterator())
+            pending.push_back (child);
+    }
+
+    return true;
+}
+
+bool hasReadableParameterValues (const juce::ValueTree& restored,
+                                 const juce::AudioProcessorValueTreeState& parameters)
 {
     const auto ids = getSortedParameterIds (parameters);
 
     for (const auto& child : restored)
-        for (const auto& id : ids)
-            if (binds (child, id) && child.hasProperty (valueProperty)
-                && std::isnan ((float) child.getProperty (valueProperty)))
-                return false;
+    {
+        if (! child.hasProperty (valueProperty) || ! std::any_of (ids.begin(), ids.end(), [&child] (const auto& id) { return binds (child, id); }))
+            continue;
+
+        const auto& value = child.getProperty (valueProperty);
+
+        if ((value.isString() && hasOverlongExponent (value.toString())) || std::isnan ((float) value))
+            return false;
+    }
 
     return true;
 }

@@ -7,10 +7,16 @@
     recurses on without end. Blocks whose framing is rejected anyway pass. */
 bool isSafeForXmlParser (const void* data, int sizeInBytes);
 
-/** True when no child of a tree read from a saved block would hand one of the
-    parameters a value that is not a number. */
-bool hasOnlyNumericParameterValues (const juce::ValueTree& restored,
-                                    const juce::AudioProcessorValueTreeState& parameters);
+/** True when no "base64:" attribute anywhere in the element states more bytes than
+    its text holds. The framework turns each into a block of raw bytes of the stated
+    size, so a few characters could otherwise make it allocate gigabytes. */
+bool hasBoundedRawByteAttributes (const juce::XmlElement& root);
+
+/** True when every value that a tree read from a saved block would hand one of
+    the parameters reads safely as a number: not as NaN, which slips through the
+    range clamp, and without an exponent too long for the framework's reader. */
+bool hasReadableParameterValues (const juce::ValueTree& restored,
+                                 const juce::AudioProcessorValueTreeState& parameters);
 
 /** Appends to a tree read from a saved block, in identifier order, a "PARAM"
     child carrying the current value of each parameter that it has no child for. */

@@ -153,13 +153,12 @@ void TumblewispAudioProcessor::setStateInformation (const void* data, int sizeIn
 
     const auto xml = getXmlFromBinary (data, sizeInBytes);
 
-    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()))
+    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()) || ! hasBoundedRawByteAttributes (*xml))
         return;
 
     auto restored = juce::ValueTree::fromXml (*xml);
 
-    // A value that reads as NaN slips through the range clamp and would reach the host and the audio thread.
-    if (! hasOnlyNumericParameterValues (restored, parameters))
+    if (! hasReadableParameterValues (restored, parameters))
         return;
 
     // replaceState resets a parameter without a child to its default, and a child

@@ -29,13 +29,34 @@ bool equalIgnoringCase (const juce::String& a, const juce::String& b)
     }
 }
 
-// Of several attributes with one name, the first is the one read, as it is once the element is a tree.
-std::optional<juce::String> getAttribute (const juce::XmlElement& e, const juce::String& name)
+// The property an attribute becomes in a tree: "base64:" names one holding raw bytes
+// when its text decodes as a memory block.
+std::pair<juce::String, juce::var> toProperty (const juce::XmlElement& e, int index)
 {
-    if (! e.hasAttribute (name))
-        return std::nullopt;
+    const auto name = e.getAttributeName (index);
+    const auto text = e.getAttributeValue (index);
+    juce::MemoryBlock bytes;
 
-    return e.getStringAttribute (name);
+    if (name.startsWith ("base64:") && bytes.fromBase64Encoding (text))
+        return { name.substring (7), bytes };
+
+    return { name, text };
+}
+
+// Of several attributes with one property name, the first is the one read.
+std::optional<juce::var> getProperty (const juce::XmlElement& e, const juce::String& name)
+{
+    for (int i = 0; i < e.getNumAttributes(); ++i)
+        if (auto property = toProperty (e, i); property.first == name)
+            return property.second;
+
+    return std::nullopt;
+}
+
+bool bindsTo (const juce::XmlElement& child, const juce::String& id)
+{
+    const auto property = getProperty (child, "id");
+    return property.has_value() && property->toString() == id;
 }
 
 juce::Array<const juce::XmlElement*> getElementChildren (const juce::XmlElement& e)
@@ -49,12 +70,12 @@ juce::Array<const juce::XmlElement*> getElementChildren (const juce::XmlElement&
     return children;
 }
 
-bool repeatsAnAttribute (const juce::XmlElement* e)
+bool repeatsAProperty (const juce::XmlElement* e)
 {
     juce::StringArray names;
 
     for (int i = 0; i < e->getNumAttributes(); ++i)
-        if (! names.addIfNotAlreadyThere (e->getAttributeName (i)))
+        if (! names.addIfNotAlreadyThere (toProperty (*e, i).first))
             return true;
 
     return false;
@@ -65,7 +86,7 @@ const juce::XmlElement* findBindingChild (const juce::XmlElement& root, const ju
     const juce::XmlElement* found = nullptr;
 
     for (auto* child : getElementChildren (root))
-        if (getAttribute (*child, "id") == id)
+        if (bindsTo (*child, id))
             found = child;
 
     return found;
@@ -73,8 +94,8 @@ const juce::XmlElement* findBindingChild (const juce::XmlElement& root, const ju
 
 float readValue (const juce::XmlElement& child, float defaultValue)
 {
-    const auto text = getAttribute (child, "value");
-    return text.has_value() ? (float) text->getDoubleValue() : defaultValue;
+    const auto value = getProperty (child, "value");
+    return value.has_value() ? (float) *value : defaultValue;
 }
 
 std::unique_ptr<juce::XmlElement> parseSavedBlock (const juce::MemoryBlock& block, juce::String& problem)
@@ -93,7 +114,7 @@ std::unique_ptr<juce::XmlElement> parseSavedBlock (const juce::MemoryBlock& bloc
     auto xml = juce::parseXML (juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes) + 8, (int) size - 9));
 
     if (xml == nullptr)
-        problem = "the saved block does not parse";
+        problem = "the saved block does not parse: " + juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes) + 8, (int) size - 9);
 
     return xml;
 }
@@ -127,12 +148,12 @@ juce::String checkSave (TumblewispAudioProcessor& processor,
             return "the save's children are out of order";
 
     for (int i = 0; i < added.size(); ++i)
-        if (after[before.size() + i]->getTagName() != "PARAM" || getAttribute (*after[before.size() + i], "id") != added[i])
+        if (after[before.size() + i]->getTagName() != "PARAM" || ! bindsTo (*after[before.size() + i], added[i]))
             return "the added children are wrong";
 
-    // A repeated attribute is read from its first copy but written from its last, so
+    // A repeated property is read from its first copy but written from its last, so
     // such a block cannot come back as it went in; only its structure is checked.
-    if (std::any_of (before.begin(), before.end(), repeatsAnAttribute))
+    if (std::any_of (before.begin(), before.end(), repeatsAProperty))
         return {};
 
     const auto values = StateBlock::getValues (processor);
@@ -158,7 +179,9 @@ juce::String checkSave (TumblewispAudioProcessor& processor,
 }
 } // namespace
 
-std::unique_ptr<juce::XmlElement> StateRules::getAcceptedElement (const void* data, int sizeInBytes, const juce::String& currentType)
+std::unique_ptr<juce::XmlElement> StateRules::getAcceptedElement (const void* data,
+                                                                  int sizeInBytes,
+                                                                  const TumblewispAudioProcessor& processor)
 {
     if (sizeInBytes < 9)
         return nullptr;
@@ -173,22 +196,20 @@ std::unique_ptr<juce::XmlElement> StateRules::getAcceptedElement (const void* da
     if (length <= 0)
         return nullptr;
 
-    const auto available = juce::jmin (length, sizeInBytes - 8);
-    const auto textLength = (int) (std::find (bytes + 8, bytes + 8 + available, 0) - (bytes + 8));
-
-    // Text that the framework's parser cannot be trusted with is no document.
+    // Text and values that the framework's readers cannot be trusted with make no document;
+    // which those are is the processor's own rule, held to account by the state tests.
     if (! isSafeForXmlParser (data, sizeInBytes))
         return nullptr;
 
+    const auto available = juce::jmin (length, sizeInBytes - 8);
+    const auto textLength = (int) (std::find (bytes + 8, bytes + 8 + available, 0) - (bytes + 8));
     auto xml = juce::parseXML (juce::String::fromUTF8 (bytes + 8, textLength));
 
-    if (xml == nullptr || ! equalIgnoringCase (xml->getTagName(), currentType))
+    if (xml == nullptr || ! equalIgnoringCase (xml->getTagName(), processor.parameters.state.getType().toString()))
         return nullptr;
 
-    for (auto* id : StateBlock::ids)
-        for (auto* child : getElementChildren (*xml))
-            if (getAttribute (*child, "id") == id && std::isnan (readValue (*child, 0.0f)))
-                return nullptr;
+    if (! hasBoundedRawByteAttributes (*xml) || ! hasReadableParameterValues (juce::ValueTree::fromXml (*xml), processor.parameters))
+        return nullptr;
 
     return xml;
 }
@@ -200,7 +221,7 @@ juce::String StateRules::restoreAndCheck (TumblewispAudioProcessor& processor,
 {
     const auto valuesBefore = StateBlock::getValues (processor);
     const auto savedBefore = StateBlock::save (processor);
-    const auto accepted = getAcceptedElement (data, sizeInBytes, processor.parameters.state.getType().toString());
+    const auto accepted = getAcceptedElement (data, sizeInBytes, processor);
 
     processor.setStateInformation (data, sizeInBytes);
 

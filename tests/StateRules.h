@@ -8,7 +8,9 @@
 struct StateRules
 {
     /** The element a block must be restored from, or nullptr when it must change nothing. */
-    static std::unique_ptr<juce::XmlElement> getAcceptedElement (const void* data, int sizeInBytes, const juce::String& currentType);
+    static std::unique_ptr<juce::XmlElement> getAcceptedElement (const void* data,
+                                                                 int sizeInBytes,
+                                                                 const TumblewispAudioProcessor& processor);
 
     /** Restores the block and returns what broke the rules, or an empty string.
         reloaded is a second processor that the resulting save is loaded into. */

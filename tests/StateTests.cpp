@@ -158,13 +158,21 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
         { "root ParametersX", StateBlock::make (withRoot ("ParametersX")) },
         { "root PARAM", StateBlock::make (withRoot ("PARAM")) },
         { "cut-off multi-byte character", withByte (valid, valid.getSize() - 16, '\xC3') },
+        { "over-long spelling of a character",
+          StateBlock::make (juce::String::fromUTF8 ("<Param\xC1\xA5ters>") + allParams ("0.9") + "</Parameters>") },
         { "processing instruction inside the root, which the parser would loop on",
           StateBlock::make (StateBlock::document ("Parameters", "<?note?>text" + allParams ("0.9"))) },
         { "self-referring entity, which the parser would recurse on",
           StateBlock::make ("<!DOCTYPE Parameters [a b <!ENTITY e \"<a>&e;</a>\">]><Parameters>&e;" + allParams ("0.9") + "</Parameters>") },
         { "text ending inside a character reference, which the parser would step past",
           StateBlock::make (StateBlock::declaration + " <Parameters>" + allParams ("0.9") + "&#x3") },
+        { "raw bytes stated larger than their text",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
+        { "raw bytes of a negative size",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"-1.AAAA\"/>")) },
         { "value that is not a number", StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "nan"))) },
+        { "exponent too long for the number reader",
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "4.0e2147483648"))) },
     };
 
     for (const auto& c : cases)
@@ -217,7 +225,7 @@ TEST (SavedState, AcceptedBlocksSetTheirValues)
           { 0.3f, 0.2f, 0.5f, 0.7f } },
         { "values outside the range are clamped",
           StateBlock::make (StateBlock::document ("Parameters",
-                                                  StateBlock::param ("SPEED", "10") + StateBlock::param ("DEPTH", "-3")
+                                                  StateBlock::param ("SPEED", "1e+000000000001") + StateBlock::param ("DEPTH", "-3")
                                                       + StateBlock::param ("SWAMP", "inf") + StateBlock::param ("SHAPE", "1e400"))),
           { 0.1f, 1.0f, 5.0f, 1.0f } },
         { "values between steps are snapped",
@@ -371,6 +379,7 @@ TEST (SavedState, UnknownContentIsKeptAndWrittenBack)
     const auto children = juce::String ("<PARAM id=\"DEPTH\" value=\"0.3\" colour=\"red\"/>")
                         + juce::String::fromUTF8 ("<Extra note=\"gr\xC3\xBCn \xE2\x9C\x93\"><Inner depth=\"2\"/></Extra>")
                         + "<PARAM value=\"0.9\"/>"
+                        + "<Data base64:blob=\"" + juce::MemoryBlock ("tumble", 6).toBase64Encoding() + "\"/>"
                         + "<PARAM id=\"GAIN\" value=\"0.9\"/>"
                         + StateBlock::param ("SHAPE", "0.5") + StateBlock::param ("SPEED", "1.0")
                         + StateBlock::param ("SWAMP", "0.5");
