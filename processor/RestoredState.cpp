@@ -54,6 +54,19 @@ bool isShortestFormUtf8 (const juce::uint8* bytes, int numBytes)
     return true;
 }
 
+// The parser recurses once per level of nesting, and each level opens with a '>' that does not
+// close an empty element, so counting those bounds the depth whatever else the text holds.
+bool nestsDeeperThan (const juce::uint8* bytes, int numBytes, int maxLevels)
+{
+    int levels = 0;
+
+    for (int i = 0; i < numBytes && bytes[i] != 0; ++i)
+        if (bytes[i] == '>' && (i == 0 || bytes[i - 1] != '/') && ++levels > maxLevels)
+            return true;
+
+    return false;
+}
+
 // The framework's text form of a memory block is its size in digits, a dot, and six bits per
 // character after that; without a dot the attribute stays text.
 bool statesNoMoreBytesThanItHolds (const juce::String& text)
@@ -97,6 +110,10 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     const auto numBytes = juce::jmin (sizeInBytes - 8, length);
 
     if (! isShortestFormUtf8 (bytes, numBytes))
+        return false;
+
+    // Deep enough nesting runs the calling thread out of stack; a few hundred levels stay well inside it.
+    if (nestsDeeperThan (bytes, numBytes, 256))
         return false;
 
     const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), numBytes);

@@ -4,7 +4,7 @@
 
 /** False when the text that getXmlFromBinary would hand to the framework's XML
     parser is one that the parser reads past the end of, loops on forever or
-    recurses on without end. Blocks whose framing is rejected anyway pass. */
+    recurses on too deeply. Blocks whose framing is rejected anyway pass. */
 bool isSafeForXmlParser (const void* data, int sizeInBytes);
 
 /** True when no "base64:" attribute anywhere in the element states more bytes than

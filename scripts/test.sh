@@ -37,6 +37,7 @@ run_suite build/test -DCMAKE_BUILD_TYPE=Release
 
 export ASAN_OPTIONS="halt_on_error=1:detect_leaks=1"
 export UBSAN_OPTIONS="halt_on_error=1:print_stacktrace=1"
+export LSAN_OPTIONS="suppressions=$(pwd)/tests/lsan.supp"
 fuzz
 run_suite build/sanitize -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWISP_SANITIZE=ON \
     -DTUMBLEWISP_BUILD_BENCHMARKS=OFF

@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
+#include <optional>
 
 namespace
 {
-using Values = StateBlock::Values;
-
 constexpr float step = 0.01f;
 
 bool equalIgnoringCase (const juce::String& a, const juce::String& b)

@@ -166,6 +166,9 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
           StateBlock::make ("<!DOCTYPE Parameters [a b <!ENTITY e \"<a>&e;</a>\">]><Parameters>&e;" + allParams ("0.9") + "</Parameters>") },
         { "text ending inside a character reference, which the parser would step past",
           StateBlock::make (StateBlock::declaration + " <Parameters>" + allParams ("0.9") + "&#x3") },
+        { "nesting deep enough to exhaust the stack",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 300)
+                                                                    + juce::String::repeatedString ("</a>", 300))) },
         { "raw bytes stated larger than their text",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
         { "raw bytes of a negative size",
