@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <vector>
 
 namespace
@@ -67,6 +68,38 @@ bool nestsDeeperThan (const juce::uint8* bytes, int numBytes, int maxLevels)
     return false;
 }
 
+// What follows an '&' must be one of the five named entities or a character reference to a code
+// point. The parser steps past the end of a hexadecimal reference that the text ends inside, and
+// takes any other name for an undefined entity whose name it then parses as more of the document,
+// out of reach of the other checks here.
+bool startsWithReference (juce::String::CharPointerType p)
+{
+    for (const auto name : { "amp;", "lt;", "gt;", "quot;", "apos;" })
+        if (p.compareIgnoreCaseUpTo (juce::CharPointer_ASCII (name), (int) std::strlen (name)) == 0)
+            return true;
+
+    if (*p != '#')
+        return false;
+
+    const auto hex = p[1] == 'x' || p[1] == 'X';
+    p += hex ? 2 : 1;
+
+    juce::int64 code = 0;
+    int digits = 0;
+
+    for (; *p != ';'; ++p)
+    {
+        const auto digit = hex ? juce::CharacterFunctions::getHexDigitValue (*p) : (*p >= '0' && *p <= '9' ? (int) (*p - '0') : -1);
+
+        if (digit < 0 || ++digits > 7)
+            return false;
+
+        code = code * (hex ? 16 : 10) + digit;
+    }
+
+    return code > 0 && code <= 0x10ffff;
+}
+
 // The framework's text form of a memory block is its size in digits, a dot, and six bits per
 // character after that; without a dot the attribute stays text.
 bool statesNoMoreBytesThanItHolds (const juce::String& text)
@@ -130,10 +163,11 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     if (text.contains ("<!DOCTYPE"))
         return false;
 
-    // A hexadecimal character reference that the text ends inside makes the parser step past the end.
-    const auto lastHexReference = text.lastIndexOfIgnoreCase ("&#x");
+    for (auto p = text.getCharPointer(); ! p.isEmpty();)
+        if (p.getAndAdvance() == '&' && ! startsWithReference (p))
+            return false;
 
-    return lastHexReference < 0 || text.indexOfChar (lastHexReference, ';') >= 0;
+    return true;
 }
 
 bool hasBoundedRawByteAttributes (const juce::XmlElement& root)

@@ -169,6 +169,10 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
         { "nesting deep enough to exhaust the stack",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 300)
                                                                     + juce::String::repeatedString ("</a>", 300))) },
+        { "undefined entity, whose name the parser would read as more of the document",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "&<a>&#x1;")) },
+        { "character reference past the last code point",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Note text=\"&#x110000;\"/>")) },
         { "raw bytes stated larger than their text",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
         { "raw bytes of a negative size",
