@@ -1,5 +1,6 @@
 #include "TumblewispAudioProcessor.h"
 #include "ParameterLayout.h"
+#include "RestoredState.h"
 #include "SignalPath.h"
 #include "TumblewispAudioProcessorEditor.h"
 
@@ -159,18 +160,31 @@ void TumblewispAudioProcessor::changeProgramName (int, const juce::String&) {}
 
 void TumblewispAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 {
-    const auto state = parameters.copyState();
-
-    if (const auto xml = state.createXml())
-        copyXmlToBinary (*xml, destData);
+    // copyState flushes the current values into the tree and copies it under the
+    // tree's lock; the text is written from the private copy after the lock is gone.
+    const auto xml = parameters.copyState().createXml();
+    copyXmlToBinary (*xml, destData);
 }
 
 void TumblewispAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
+    if (! isSafeForXmlParser (data, sizeInBytes))
+        return;
+
     const auto xml = getXmlFromBinary (data, sizeInBytes);
 
-    if (xml != nullptr && xml->hasTagName (parameters.state.getType()))
-        parameters.replaceState (juce::ValueTree::fromXml (*xml));
+    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()) || ! hasBoundedRawByteAttributes (*xml))
+        return;
+
+    auto restored = juce::ValueTree::fromXml (*xml);
+
+    if (! hasReadableParameterValues (restored, parameters))
+        return;
+
+    // replaceState resets a parameter without a child to its default, and a child
+    // without a value would carry that loss into every later save.
+    addMissingParameterChildren (restored, parameters);
+    parameters.replaceState (restored);
 }
 
 bool TumblewispAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

@@ -79,6 +79,16 @@ TEST (Processor, GridValuesAreSingleRoundings)
             EXPECT_EQ (processor.parameters.getRawParameterValue (c.id)->load(), quarter);
         }
 
+        // On the ranges from 0 every step is the float nearest its decimal, so a hand-written "0.4" stays 0.4.
+        if (c.minimum == 0.0f)
+        {
+            for (int hundredths = 0; hundredths <= 100; ++hundredths)
+            {
+                const auto decimal = juce::String (hundredths / 100) + "." + juce::String (hundredths % 100).paddedLeft ('0', 2);
+                EXPECT_EQ (parameter->range.snapToLegalValue (decimal.getFloatValue()), decimal.getFloatValue()) << decimal;
+            }
+        }
+
         // Off-grid and out-of-range values land on the grid's ends and nearest steps.
         EXPECT_EQ (parameter->range.snapToLegalValue (c.maximum + 1.0f), c.maximum);
         EXPECT_EQ (parameter->range.snapToLegalValue (c.minimum - 1.0f), c.minimum);
