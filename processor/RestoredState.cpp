@@ -193,11 +193,10 @@ bool hasBoundedRawByteAttributes (const juce::XmlElement& root)
 bool hasReadableParameterValues (const juce::ValueTree& restored,
                                  const juce::AudioProcessorValueTreeState& parameters)
 {
-    const auto ids = getSortedParameterIds (parameters);
-
     for (const auto& child : restored)
     {
-        if (! child.hasProperty (valueProperty) || ! std::any_of (ids.begin(), ids.end(), [&child] (const auto& id) { return binds (child, id); }))
+        // Only a child whose "id" names a parameter exactly hands that parameter its value.
+        if (! child.hasProperty (valueProperty) || parameters.getParameter (child.getProperty (idProperty).toString()) == nullptr)
             continue;
 
         const auto& value = child.getProperty (valueProperty);
