@@ -5,12 +5,13 @@ namespace
 constexpr float gridInterval = 0.01f;
 
 // The framework's own snap rounds the product and the sum separately in single
-// precision, which puts defaults such as 0.5 one ulp off the grid. Doing the
-// final multiply-add in double, with the decimal step, and rounding once gives
-// the intended grid values, so a value saved as "0.4" also reads back as 0.4.
+// precision, which puts defaults such as 0.5 one ulp off the grid. Grid point n is
+// start + interval * n rounded once: the sum is exact in double, so the single
+// rounding to float is what a fused multiply-add gives.
 float snapToGrid (float start, float end, float v)
 {
-    v = (float) ((double) start + 0.01 * (double) std::floor ((v - start) / gridInterval + 0.5f));
+    const auto n = std::floor ((v - start) / gridInterval + 0.5f);
+    v = (float) ((double) start + (double) gridInterval * (double) n);
 
     return (v <= start || end <= start) ? start : (v >= end ? end : v);
 }

@@ -11,6 +11,15 @@ namespace SignalPath
 constexpr double pi = 3.141592653589793;
 constexpr double twoPi = 2.0 * pi;
 
+/** The oscillator's phase advance per sample. A rate that gives no finite advance (0 Hz,
+    NaN, infinity, or no preparation yet) holds the oscillator still: a NaN phase would
+    otherwise survive every later block and silence the plug-in until it is reloaded. */
+inline double phaseIncrement (double speed, double sampleRate) noexcept
+{
+    const auto increment = speed / sampleRate * 2.0 * pi;
+    return std::isfinite (increment) ? increment : 0.0;
+}
+
 /** What the oscillator sets for one sample; the same for every channel. */
 struct Modulation
 {

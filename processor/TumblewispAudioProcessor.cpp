@@ -1,6 +1,6 @@
 #include "TumblewispAudioProcessor.h"
 #include "ParameterLayout.h"
-#include "RestoredState.h"
+#include "SavedStateReader.h"
 #include "SignalPath.h"
 #include "TumblewispAudioProcessorEditor.h"
 
@@ -49,11 +49,12 @@ const juce::String TumblewispAudioProcessor::getName() const
 void TumblewispAudioProcessor::prepareToPlay (double sampleRate, int)
 {
     currentSampleRate = sampleRate;
-    lfoIncrement = currentSpeed / sampleRate * 2.0 * SignalPath::pi;
+    lfoIncrement = SignalPath::phaseIncrement (currentSpeed, sampleRate);
     filterBaseCoefficient = (float) (2700.0 / sampleRate);
 
-    // Below about 8.5 kHz the forward-Euler low-pass overshoots and diverges;
-    // capping the step keeps it stable (it then follows its input at full cutoff).
+    // At sample rates below about 8.5 kHz (and at 0 Hz or NaN) the forward-Euler low-pass
+    // overshoots and diverges; capping the step keeps it stable (it then follows its input
+    // at full cutoff).
     if (! (SignalPath::twoPi * (double) filterBaseCoefficient < 2.0))
         filterBaseCoefficient = (float) (1.0 / SignalPath::twoPi);
 
@@ -78,7 +79,7 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
 
     currentShape = shape;
     currentSpeed = (double) speed;
-    lfoIncrement = currentSpeed / currentSampleRate * 2.0 * SignalPath::pi;
+    lfoIncrement = SignalPath::phaseIncrement (currentSpeed, currentSampleRate);
 
     const auto numSamples = buffer.getNumSamples();
 
@@ -94,8 +95,9 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
     if (channels > 0)
         processSamples (buffer.getArrayOfWritePointers(), channels, numSamples, depth, swamp);
 
-    // Keeps the single-precision phase fed to sinf accurate however long the session runs.
-    lfoPhase = std::fmod (lfoPhase, SignalPath::twoPi);
+    // Keeps the single-precision phase fed to sinf accurate however long the session runs;
+    // a phase that an absurdly small rate has run past the largest double starts again at 0.
+    lfoPhase = std::isfinite (lfoPhase) ? std::fmod (lfoPhase, SignalPath::twoPi) : 0.0;
     hasProcessedBlock = true;
 }
 
@@ -168,23 +170,9 @@ void TumblewispAudioProcessor::getStateInformation (juce::MemoryBlock& destData)
 
 void TumblewispAudioProcessor::setStateInformation (const void* data, int sizeInBytes)
 {
-    if (! isSafeForXmlParser (data, sizeInBytes))
-        return;
-
-    const auto xml = getXmlFromBinary (data, sizeInBytes);
-
-    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()) || ! hasBoundedRawByteAttributes (*xml))
-        return;
-
-    auto restored = juce::ValueTree::fromXml (*xml);
-
-    if (! hasReadableParameterValues (restored, parameters))
-        return;
-
-    // replaceState resets a parameter without a child to its default, and a child
-    // without a value would carry that loss into every later save.
-    addMissingParameterChildren (restored, parameters);
-    parameters.replaceState (restored);
+    // A block that is not ours, or not safe to read, changes nothing.
+    if (auto restored = readSavedState (data, sizeInBytes, parameters); restored.isValid())
+        parameters.replaceState (restored);
 }
 
 bool TumblewispAudioProcessor::isBusesLayoutSupported (const BusesLayout& layouts) const

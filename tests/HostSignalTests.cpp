@@ -125,3 +125,51 @@ TEST (HostSignal, BuiltBundlesRenderBitIdenticalToTheProcessorInProcess)
         hosted->releaseResources();
     }
 }
+
+// A host that prepares at 0 Hz first must still hear the plug-in once it prepares at a real rate.
+TEST (HostSignal, SoundComesBackAfterAPreparationAtZeroHertz)
+{
+    for (const auto format : PluginHost::allFormats)
+    {
+        SCOPED_TRACE (PluginHost::getFormatName (format));
+
+        juce::String error;
+        auto hosted = PluginHost::load (format, sampleRate, 512, error);
+        ASSERT_NE (hosted, nullptr) << error;
+
+        juce::AudioBuffer<float> buffer (2, 512);
+        juce::MidiBuffer midi;
+        int64_t position = 0;
+
+        const auto render = [&]
+        {
+            for (int channel = 0; channel < 2; ++channel)
+                for (int i = 0; i < 512; ++i)
+                    buffer.setSample (channel, i, knownSignal (channel, position + i));
+
+            position += 512;
+            hosted->processBlock (buffer, midi);
+        };
+
+        hosted->prepareToPlay (0.0, 512);
+
+        for (int block = 0; block < 3; ++block)
+            render();
+
+        hosted->releaseResources();
+        hosted->prepareToPlay (44100.0, 512);
+
+        // The LV2 host makes a new instance for a new rate, and its first block is silent.
+        const auto firstAudible = format == PluginHost::Format::lv2 ? 1 : 0;
+
+        for (int block = 0; block < 40; ++block)
+        {
+            render();
+
+            if (block >= firstAudible)
+                EXPECT_GT (buffer.getMagnitude (0, 512), 0.01f) << "block " << block;
+        }
+
+        hosted->releaseResources();
+    }
+}

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <optional>
 
 using namespace SignalTestSupport;
 
@@ -247,6 +248,49 @@ TEST (SignalBehaviour, LowSampleRatesKeepTheLowPassStable)
     auto buffer = constantBuffer (2, 1, 0.5f);
     process (prepared.processor, buffer);
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f, 1e-7f);
+}
+
+TEST (SignalBehaviour, NoSampleRateSilencesThePlugInForGood)
+{
+    struct Case
+    {
+        const char* name;
+        std::optional<double> sampleRate;
+    };
+
+    const auto infinity = std::numeric_limits<double>::infinity();
+
+    for (const auto& c : { Case { "0 Hz", 0.0 }, Case { "NaN", std::numeric_limits<double>::quiet_NaN() },
+                           Case { "infinity", infinity }, Case { "minus infinity", -infinity },
+                           Case { "no preparation", std::nullopt } })
+    {
+        SCOPED_TRACE (c.name);
+        TumblewispAudioProcessor p;
+        setChannels (p, 2);
+        setParameters (p, { 5.0f, 1.0f, 1.0f, 1.0f });
+        std::mt19937 random (9);
+
+        if (c.sampleRate.has_value())
+            p.prepareToPlay (*c.sampleRate, 512);
+
+        // The oscillator holds still while the rate gives it no step.
+        for (int block = 0; block < 3; ++block)
+        {
+            auto buffer = noiseBuffer (2, 512, random);
+            process (p, buffer);
+            EXPECT_EQ (ProcessorInternals::lfoIncrement (p), 0.0);
+            EXPECT_EQ (ProcessorInternals::lfoPhase (p), 0.0);
+        }
+
+        // A usable rate brings the sound back at the next block.
+        p.prepareToPlay (44100.0, 512);
+        auto buffer = noiseBuffer (2, 512, random);
+        process (p, buffer);
+
+        EXPECT_GT (buffer.getMagnitude (0, 512), 0.01f);
+        EXPECT_TRUE (std::isfinite (buffer.getRMSLevel (0, 0, 512)) && std::isfinite (buffer.getRMSLevel (1, 0, 512)));
+        EXPECT_NEAR (ProcessorInternals::lfoPhase (p), 512 * ProcessorInternals::lfoIncrement (p), 1e-9);
+    }
 }
 
 TEST (SignalBehaviour, NonFiniteSamplesResetOnlyTheirChannel)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 namespace
 {
 juce::String pick (juce::Random& random, std::initializer_list<const char*> options)
@@ -182,4 +184,144 @@ TEST (SavedStateRandom, EveryCorruptedBlockIsIgnoredOrRestoredByTheRules)
     // Both outcomes must be exercised in earnest for the check to mean anything.
     EXPECT_GT (accepted, 4000);
     EXPECT_GT (rejected, 4000);
+}
+
+namespace
+{
+// Every value moved one grid step, so that a block that is refused shows.
+StateBlock::Values offByAStep (const StateBlock::Values& values)
+{
+    auto moved = values;
+
+    for (auto& value : moved)
+        value += value >= 0.995f ? -0.01f : 0.01f;
+
+    return moved;
+}
+
+// Restored in a new instance whose values all differ from the saving one's.
+testing::AssertionResult loadsIntoAFreshInstance (const juce::MemoryBlock& block, const StateBlock::Values& expected)
+{
+    TumblewispAudioProcessor fresh;
+    StateBlock::setValues (fresh, offByAStep (expected));
+    StateBlock::restore (fresh, block);
+
+    if (StateBlock::getValues (fresh) != expected)
+        return testing::AssertionFailure() << "refused or read otherwise: " << StateBlock::textOf (block);
+
+    return testing::AssertionSuccess();
+}
+
+// What the processor accepts, saved and restored in a fresh instance, gives the same values,
+// and the fresh instance's own save is accepted in turn.
+testing::AssertionResult survivesItsOwnSaves (const juce::MemoryBlock& block)
+{
+    TumblewispAudioProcessor first;
+    StateBlock::setValues (first, { 0.3f, 0.2f, 3.0f, 0.7f });
+    StateBlock::restore (first, block);
+
+    const auto values = StateBlock::getValues (first);
+    const auto save = StateBlock::save (first);
+
+    if (auto result = loadsIntoAFreshInstance (save, values); ! result)
+        return result;
+
+    TumblewispAudioProcessor second;
+    StateBlock::restore (second, save);
+    return loadsIntoAFreshInstance (StateBlock::save (second), values);
+}
+
+juce::String nested (int levels, const juce::String& innermost)
+{
+    return juce::String::repeatedString ("<Group>", levels) + innermost + juce::String::repeatedString ("</Group>", levels);
+}
+
+juce::String allChildren (const juce::String& value, const juce::String& extra = {})
+{
+    juce::String children;
+
+    for (auto* id : StateBlock::ids)
+        children << "<PARAM id=\"" << id << "\" value=\"" << value << "\"" << extra << "/>";
+
+    return children;
+}
+
+// The framework's own indented form, each line ended by CR LF.
+juce::String indentedWithCrLf()
+{
+    juce::XmlElement root ("Parameters");
+    root.setAttribute ("version", "2");
+
+    for (auto* id : StateBlock::ids)
+    {
+        auto* child = root.createNewChildElement ("PARAM");
+        child->setAttribute ("id", id);
+        child->setAttribute ("value", "0.25");
+        child->setAttribute ("note", "kept");
+    }
+
+    root.createNewChildElement ("Extra")->createNewChildElement ("Inner")->setAttribute ("depth", 2);
+
+    auto format = juce::XmlElement::TextFormat();
+    format.newLineChars = "\r\n";
+    return root.toString (format);
+}
+} // namespace
+
+TEST (SavedStateRandom, EveryAcceptedBlockSurvivesTheProcessorsOwnSaves)
+{
+    const auto wideAndTwoDeep = juce::String::repeatedString ("<Unknown><Inner/></Unknown>", 127);
+
+    const struct
+    {
+        const char* name;
+        juce::String text;
+    } shapes[] {
+        { "wide and two deep, without a declaration", "<Parameters>" + allChildren ("0.9") + wideAndTwoDeep + "</Parameters>" },
+        { "wide, with a declaration", StateBlock::document ("Parameters", juce::String::repeatedString ("<a/>", 2000) + allChildren ("0.8")) },
+        { "as deep as allowed", StateBlock::document ("Parameters", allChildren ("0.6") + nested (254, "<Leaf/>")) },
+        { "as deep as allowed, without a declaration", "<Parameters>" + nested (254, "<Leaf x=\"1\">text</Leaf>") + allChildren ("0.4") + "</Parameters>" },
+        { "indented, CR LF", indentedWithCrLf() },
+        { "extra attributes", StateBlock::document ("Parameters version=\"2\" a='b'", allChildren ("0.35", " colour=\"red\" n='1'")) },
+        { "comments and references", "<!-- saved --><Parameters>" + allChildren ("&#x30;.7&#49;") + "<!-- end --></Parameters>" },
+        { "root in capitals", StateBlock::document ("PARAMETERS", allChildren ("0.15")) },
+        { "children left out, one without a value", StateBlock::document ("Parameters", "<PARAM id=\"SPEED\"/><Knob id=\"SWAMP\" value=\"0.2\"/>") },
+        { "values clamped and snapped", StateBlock::document ("Parameters", StateBlock::param ("SPEED", "10") + StateBlock::param ("DEPTH", "0.123")) },
+        { "repeated ids", StateBlock::document ("Parameters", StateBlock::param ("SHAPE", "0.1") + StateBlock::param ("SHAPE", "0.9")) },
+    };
+
+    std::vector<juce::MemoryBlock> blocks;
+
+    for (const auto& shape : shapes)
+    {
+        blocks.push_back (StateBlock::make (shape.text));
+        TumblewispAudioProcessor processor;
+        EXPECT_NE (StateRules::getAcceptedElement (blocks.back().getData(), (int) blocks.back().getSize(), processor), nullptr) << shape.name;
+    }
+
+    for (const auto& entry : juce::RangedDirectoryIterator (juce::File (TUMBLEWISP_FUZZ_CORPUS_DIR), false))
+    {
+        juce::MemoryBlock block;
+        ASSERT_TRUE (entry.getFile().loadFileAsData (block));
+        blocks.push_back (block);
+    }
+
+    juce::Random random (0x77697370);
+
+    for (int i = 0; i < 3000; ++i)
+        blocks.push_back (randomDocument (random));
+
+    int accepted = 0;
+    TumblewispAudioProcessor screening;
+
+    for (const auto& block : blocks)
+    {
+        if (StateRules::getAcceptedElement (block.getData(), (int) block.getSize(), screening) == nullptr)
+            continue;
+
+        ++accepted;
+        EXPECT_TRUE (survivesItsOwnSaves (block));
+    }
+
+    EXPECT_GT (accepted, 1000);
 }

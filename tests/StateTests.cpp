@@ -169,6 +169,11 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
         { "nesting deep enough to exhaust the stack",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 300)
                                                                     + juce::String::repeatedString ("</a>", 300))) },
+        { "one level deeper than the reader is trusted with",
+          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 255) + "<b/>"
+                                                                    + juce::String::repeatedString ("</a>", 255))) },
+        { "a character beyond ASCII where the parser's reading would hang on the locale",
+          StateBlock::make (juce::String::fromUTF8 ("<Parameters>") + allParams ("0.9") + juce::String::fromUTF8 ("<Note text=\xE3\x80\x80\"x\"/></Parameters>")) },
         { "undefined entity, whose name the parser would read as more of the document",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "&<a>&#x1;")) },
         { "character reference past the last code point",

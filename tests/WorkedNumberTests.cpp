@@ -122,25 +122,27 @@ TEST (WorkedNumbers, FullSwampInTheTrough)
 
 TEST (WorkedNumbers, FullSwampInTheTroughThroughABlock)
 {
-    // The same point reached by processBlock: mirrored inputs give mirrored outputs.
-    float outputs[2] {};
+    // The same point reached by processBlock, from a filter state of 0: the output is the
+    // low-pass input times 2 pi k, so the input can be read back from it.
+    const auto coefficient = coefficientAt (44100.0);
+    const auto share = 2.0 * pi * (double) (0.100000024f * coefficient);
 
-    for (const auto sign : { 0, 1 })
+    for (const auto& [input, lowPassInput] : { std::pair { 0.25f, "0.2176376" }, std::pair { -0.25f, "-0.2176376" } })
     {
-        PreparedProcessor prepared;
+        SCOPED_TRACE (input);
+        PreparedProcessor prepared (44100.0);
         auto& p = prepared.processor;
         setParameters (p, { 0.5f, 0.5f, 1.0f, 0.0f });
         auto empty = constantBuffer (2, 0, 0.0f);
         process (p, empty);
 
         ProcessorInternals::setLfoPhase (p, 3.0 * pi / 2.0);
-        auto buffer = constantBuffer (2, 1, sign == 0 ? 0.25f : -0.25f);
+        auto buffer = constantBuffer (2, 1, input);
         process (p, buffer);
-        outputs[sign] = buffer.getSample (0, 0);
-    }
 
-    EXPECT_GT (outputs[0], 0.0f);
-    EXPECT_TRUE (sameBits (outputs[1], -outputs[0]));
+        expectPrinted (buffer.getSample (0, 0) / share, lowPassInput);
+        EXPECT_TRUE (sameBits (buffer.getSample (1, 0), buffer.getSample (0, 0)));
+    }
 }
 
 TEST (WorkedNumbers, ShapeBlendsSineTowardsSaturation)

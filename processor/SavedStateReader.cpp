@@ -1,4 +1,4 @@
-#include "RestoredState.h"
+#include "SavedStateReader.h"
 
 #include <algorithm>
 #include <cmath>
@@ -55,18 +55,188 @@ bool isShortestFormUtf8 (const juce::uint8* bytes, int numBytes)
     return true;
 }
 
-// The parser recurses once per level of nesting, and each level opens with a '>' that does not
-// close an empty element, so counting those bounds the depth whatever else the text holds.
-bool nestsDeeperThan (const juce::uint8* bytes, int numBytes, int maxLevels)
+// Walks the text the way the framework's parser does and tells whether any element starts
+// deeper than maxDepth levels: the parser recurses once per level, and deep enough nesting
+// runs the calling thread out of stack. Where the walk and the parser could part, the walk
+// counts a level the parser might not open, never a closing it might not make. Markup must
+// be plain ASCII: the parser classes other characters by the host's locale.
+class NestingWalk
 {
-    int levels = 0;
+public:
+    NestingWalk (const juce::uint8* bytes, int numBytes) : text (bytes), size (numBytes) {}
 
-    for (int i = 0; i < numBytes && bytes[i] != 0; ++i)
-        if (bytes[i] == '>' && (i == 0 || bytes[i - 1] != '/') && ++levels > maxLevels)
-            return true;
+    bool staysWithin (int maxDepth)
+    {
+        for (;;)
+        {
+            skipSpaceAndComments();
 
-    return false;
-}
+            if (atEnd())
+                return true;
+
+            if (at (0) != '<')
+            {
+                // No root element, and the parser stops here: unless the locale takes the
+                // character for white space and the parser goes on.
+                if (depth == 0)
+                    return isPlainAscii (at (0));
+
+                while (! atEnd() && at (0) != '<')
+                    ++position;
+            }
+            else if (at (1) == '/')
+            {
+                depth = juce::jmax (0, depth - 1);
+
+                if (depth == 0 || ! skipPast (">"))
+                    return true; // the root is closed, and the parser reads no further
+            }
+            else if (startsWith ("<![CDATA["))
+            {
+                if (! skipPast ("]]>"))
+                    return true;
+            }
+            else if (! readTag (maxDepth))
+            {
+                return false;
+            }
+            else if (depth == 0)
+            {
+                return true; // an empty or broken root ends the document
+            }
+        }
+    }
+
+private:
+    // Reads a tag from its '<' up to where the parser would go on: its content, what follows
+    // it, or the character it stops at. False when the markup breaks the rules above.
+    bool readTag (int maxDepth)
+    {
+        ++position;
+        skipSpaceAndComments();
+
+        if (! readName())
+            return isPlainAscii (at (0)); // no element: the parser goes on from here
+
+        if (depth >= maxDepth)
+            return false;
+
+        for (;;)
+        {
+            skipSpaceAndComments();
+
+            if (atEnd())
+                return true;
+
+            if (at (0) == '/' && at (1) == '>')
+            {
+                position += 2;
+                return true;
+            }
+
+            if (at (0) == '>')
+            {
+                ++position;
+                ++depth;
+                return true;
+            }
+
+            if (! readName())
+                return isPlainAscii (at (0)); // the parser stops at this character and goes on with the text
+
+            skipSpaceAndComments();
+
+            if (atEnd() || at (0) != '=')
+            {
+                if (! isPlainAscii (at (0)))
+                    return false;
+
+                position += atEnd() ? 0 : 1; // the parser has taken this character as read
+                return true;
+            }
+
+            ++position;
+            skipSpaceAndComments();
+
+            if (atEnd() || (at (0) != '"' && at (0) != '\''))
+                return isPlainAscii (at (0)); // the element ends unopened, and the parser goes on with the text
+
+            const char quote[] { (char) at (0), 0 };
+            ++position;
+
+            if (! skipPast (quote))
+                return true;
+        }
+    }
+
+    bool readName()
+    {
+        const auto start = position;
+
+        while (! atEnd() && isNameCharacter (at (0)))
+            ++position;
+
+        return position > start;
+    }
+
+    void skipSpaceAndComments()
+    {
+        for (;;)
+        {
+            while (! atEnd() && isSpace (at (0)))
+                ++position;
+
+            // As the parser does, the search for the end starts after the whole opening.
+            const auto isComment = startsWith ("<!--");
+
+            if (! isComment && ! startsWith ("<?"))
+                return;
+
+            position += isComment ? 4 : 2;
+
+            if (! skipPast (isComment ? "-->" : "?>"))
+                return;
+        }
+    }
+
+    // Moves past the next occurrence of the pattern, or to the end when there is none.
+    bool skipPast (const char* pattern)
+    {
+        for (; position < size; ++position)
+        {
+            if (startsWith (pattern))
+            {
+                position += (int) std::strlen (pattern);
+                return true;
+            }
+        }
+
+        return false;
+    }
+
+    bool startsWith (const char* pattern) const
+    {
+        const auto length = (int) std::strlen (pattern);
+        return position + length <= size && std::memcmp (text + position, pattern, (size_t) length) == 0;
+    }
+
+    static bool isSpace (juce::uint8 c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
+    static bool isPlainAscii (juce::uint8 c) { return c < 0x80; }
+
+    static bool isNameCharacter (juce::uint8 c)
+    {
+        return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+            || c == '_' || c == '-' || c == ':' || c == '.';
+    }
+
+    bool atEnd() const { return position >= size; }
+    juce::uint8 at (int offset) const { return position + offset < size ? text[position + offset] : 0; }
+
+    const juce::uint8* text;
+    const int size;
+    int position = 0;
+    int depth = 0;
+};
 
 // What follows an '&' must be one of the five named entities or a character reference to a code
 // point. The parser steps past the end of a hexadecimal reference that the text ends inside, and
@@ -127,8 +297,10 @@ juce::StringArray getSortedParameterIds (const juce::AudioProcessorValueTreeStat
     ids.sort (false);
     return ids;
 }
-} // namespace
 
+// False when the text that getXmlFromBinary would hand to the framework's XML parser is one
+// that the parser reads past the end of, loops on forever or recurses on too deeply. Blocks
+// whose framing is rejected anyway pass.
 bool isSafeForXmlParser (const void* data, int sizeInBytes)
 {
     if (sizeInBytes <= 8)
@@ -139,14 +311,15 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     if (length <= 0)
         return true;
 
+    // The text that the parser is given ends at the first zero byte.
     const auto* bytes = static_cast<const juce::uint8*> (data) + 8;
-    const auto numBytes = juce::jmin (sizeInBytes - 8, length);
+    const auto numBytes = (int) (std::find (bytes, bytes + juce::jmin (sizeInBytes - 8, length), 0) - bytes);
 
     if (! isShortestFormUtf8 (bytes, numBytes))
         return false;
 
-    // Deep enough nesting runs the calling thread out of stack; a few hundred levels stay well inside it.
-    if (nestsDeeperThan (bytes, numBytes, 256))
+    // A few hundred levels stay well inside any thread's stack.
+    if (! NestingWalk (bytes, numBytes).staysWithin (256))
         return false;
 
     const auto text = juce::String::fromUTF8 (reinterpret_cast<const char*> (bytes), numBytes);
@@ -170,6 +343,9 @@ bool isSafeForXmlParser (const void* data, int sizeInBytes)
     return true;
 }
 
+// False when a "base64:" attribute anywhere states more bytes than its text holds: the
+// framework turns each into a block of the stated size, so a few characters could make it
+// allocate gigabytes.
 bool hasBoundedRawByteAttributes (const juce::XmlElement& root)
 {
     std::vector<const juce::XmlElement*> pending { &root };
@@ -190,6 +366,8 @@ bool hasBoundedRawByteAttributes (const juce::XmlElement& root)
     return true;
 }
 
+// False when a value that the tree would hand one of the parameters does not read safely as a
+// number: NaN slips through the range clamp, and an over-long exponent overflows the reader.
 bool hasReadableParameterValues (const juce::ValueTree& restored,
                                  const juce::AudioProcessorValueTreeState& parameters)
 {
@@ -208,6 +386,8 @@ bool hasReadableParameterValues (const juce::ValueTree& restored,
     return true;
 }
 
+// Appends, in identifier order, a "PARAM" child carrying the current value of each parameter
+// that the tree has no child for.
 void addMissingParameterChildren (juce::ValueTree& restored,
                                   const juce::AudioProcessorValueTreeState& parameters)
 {
@@ -222,4 +402,26 @@ void addMissingParameterChildren (juce::ValueTree& restored,
                                                      { valueProperty, parameters.getRawParameterValue (id)->load() } }),
                                   nullptr);
     }
+}
+} // namespace
+
+juce::ValueTree readSavedState (const void* data, int sizeInBytes, const juce::AudioProcessorValueTreeState& parameters)
+{
+    if (! isSafeForXmlParser (data, sizeInBytes))
+        return {};
+
+    const auto xml = juce::AudioProcessor::getXmlFromBinary (data, sizeInBytes);
+
+    if (xml == nullptr || ! xml->hasTagName (parameters.state.getType()) || ! hasBoundedRawByteAttributes (*xml))
+        return {};
+
+    auto restored = juce::ValueTree::fromXml (*xml);
+
+    if (! hasReadableParameterValues (restored, parameters))
+        return {};
+
+    // replaceState resets a parameter without a child to its default, and a child
+    // without a value would carry that loss into every later save.
+    addMissingParameterChildren (restored, parameters);
+    return restored;
 }
