@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+
 namespace
 {
 using Rect = juce::Rectangle<int>;
@@ -75,6 +79,62 @@ bool isPinkInk (juce::Colour c)
 bool hasPinkNear (const juce::Image& image, juce::Point<int> p)
 {
     return countPixels (image, Rect (3, 3).withCentre (p), [] (juce::Colour c, int, int) { return isPinkInk (c); }) > 0;
+}
+
+/** The picture reduced into its destination the ideal way: every source pixel under a destination
+    pixel weighed by the area it shares with it, premultiplied, then laid over the background. */
+juce::Colour areaAveraged (const juce::Image::BitmapData& source, const PictureCase& c, int x, int y)
+{
+    const auto d = c.destination;
+    const auto sx = (double) source.width / d.getWidth(), sy = (double) source.height / d.getHeight();
+    const auto x0 = (x - d.getX()) * sx, y0 = (y - d.getY()) * sy;
+    double r = 0, g = 0, b = 0, a = 0;
+
+    for (auto row = (int) y0; row < juce::jmin ((int) std::ceil (y0 + sy), source.height); ++row)
+    {
+        const auto wy = juce::jmin (y0 + sy, row + 1.0) - juce::jmax (y0, (double) row);
+
+        for (auto column = (int) x0; column < juce::jmin ((int) std::ceil (x0 + sx), source.width); ++column)
+        {
+            const auto w = wy * (juce::jmin (x0 + sx, column + 1.0) - juce::jmax (x0, (double) column));
+            const auto p = source.getPixelColour (column, row);
+            const auto pa = w * p.getFloatAlpha();
+            r += pa * p.getFloatRed();
+            g += pa * p.getFloatGreen();
+            b += pa * p.getFloatBlue();
+            a += pa;
+        }
+    }
+
+    const auto area = sx * sy;
+    const auto over = [&] (double premultiplied, float under) { return (premultiplied + (area - a) * under) / area; };
+    return juce::Colour::fromFloatRGBA ((float) over (r, background.getFloatRed()), (float) over (g, background.getFloatGreen()),
+                                        (float) over (b, background.getFloatBlue()), 1.0f);
+}
+
+struct Differences
+{
+    double mean;
+    int percentile99;
+};
+
+/** How far each drawn pixel of a picture is from its area average, in levels of its worst channel. */
+Differences differencesFromAreaAverage (const juce::Image& painted, const PictureCase& c)
+{
+    const auto picture = juce::ImageCache::getFromMemory (c.data, c.size);
+    const juce::Image::BitmapData source (picture, juce::Image::BitmapData::readOnly);
+    std::vector<int> levels;
+
+    countPixels (painted, c.destination, [&] (juce::Colour p, int x, int y)
+    {
+        const auto ideal = areaAveraged (source, c, x, y);
+        levels.push_back (juce::jmax (std::abs (p.getRed() - ideal.getRed()), std::abs (p.getGreen() - ideal.getGreen()),
+                                      std::abs (p.getBlue() - ideal.getBlue())));
+        return true;
+    });
+
+    std::sort (levels.begin(), levels.end());
+    return { std::accumulate (levels.begin(), levels.end(), 0.0) / (double) levels.size(), levels[levels.size() * 99 / 100] };
 }
 
 } // namespace
@@ -229,4 +289,33 @@ TEST (EditorPainting, PicturesThatFailToDecodeLeaveTheBackground)
             }
         }
     }
+}
+
+TEST (EditorPainting, PicturesDrawnAtATenthMatchTheirAreaAverageAndLeaveTheCaptionsClear)
+{
+    TumblewispAudioProcessor processor;
+    TumblewispAudioProcessorEditor editor (processor);
+    const auto painted = paintBeneathChildren (editor);
+
+    // The renderer samples a few source pixels per screen pixel: only detail no finer than a
+    // screen pixel comes out as smooth as a true reduction.
+    for (const auto& c : pictureCases)
+    {
+        SCOPED_TRACE (c.name);
+        const auto differences = differencesFromAreaAverage (painted, c);
+        EXPECT_LE (differences.mean, 2.5);
+        EXPECT_LE (differences.percentile99, 20);
+    }
+
+    // Under the caption text the window shows what it shows with no pictures at all.
+    TumblewispAudioProcessor bareProcessor;
+    TumblewispAudioProcessorEditor bare (bareProcessor);
+
+    for (auto* picture : EditorInternals::pictures (bare))
+        *picture = juce::Image();
+
+    const auto shown = snapshot (editor), shownBare = snapshot (bare);
+
+    for (const auto& [name, box] : { std::pair { "SPEED", Rect (82, 58, 36, 20) }, std::pair { "DEPTH", Rect (282, 58, 36, 20) } })
+        EXPECT_EQ (countDifferences (shown, shownBare, box), 0) << name;
 }
