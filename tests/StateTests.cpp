@@ -172,7 +172,7 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
         { "one level deeper than the reader is trusted with",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 255) + "<b/>"
                                                                     + juce::String::repeatedString ("</a>", 255))) },
-        { "a character beyond ASCII where the parser's reading would hang on the locale",
+        { "a character beyond ASCII in the markup, which the parser reads by the host's locale",
           StateBlock::make (juce::String::fromUTF8 ("<Parameters>") + allParams ("0.9") + juce::String::fromUTF8 ("<Note text=\xE3\x80\x80\"x\"/></Parameters>")) },
         { "undefined entity, whose name the parser would read as more of the document",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "&<a>&#x1;")) },
