@@ -40,7 +40,7 @@ juce::AudioProcessor::BusesLayout makeLayout (const juce::AudioChannelSet& in, c
     return layout;
 }
 
-class HostTest : public testing::TestWithParam<FormatExpectations>
+class HostInterfaceTest : public testing::TestWithParam<FormatExpectations>
 {
 protected:
     void SetUp() override
@@ -54,7 +54,7 @@ protected:
 };
 } // namespace
 
-TEST_P (HostTest, SeesTheProductAndItsParameters)
+TEST_P (HostInterfaceTest, SeesTheProductAndItsParameters)
 {
     const auto& expected = GetParam();
 
@@ -84,7 +84,7 @@ TEST_P (HostTest, SeesTheProductAndItsParameters)
         EXPECT_EQ (plugin->getProgramName (0), "");
 }
 
-TEST_P (HostTest, NegotiatesOnlyMatchingMonoOrStereo)
+TEST_P (HostInterfaceTest, NegotiatesOnlyMatchingMonoOrStereo)
 {
     using Set = juce::AudioChannelSet;
 
@@ -99,7 +99,7 @@ TEST_P (HostTest, NegotiatesOnlyMatchingMonoOrStereo)
         EXPECT_FALSE (plugin->checkBusesLayoutSupported (refused));
 }
 
-TEST_P (HostTest, ProcessesBlocksAfterASilentFirstOne)
+TEST_P (HostInterfaceTest, ProcessesBlocksAfterASilentFirstOne)
 {
     constexpr int blockSize = 512;
     plugin->prepareToPlay (44100.0, blockSize);
@@ -129,6 +129,6 @@ TEST_P (HostTest, ProcessesBlocksAfterASilentFirstOne)
 }
 
 INSTANTIATE_TEST_SUITE_P (BuiltBundles,
-                          HostTest,
+                          HostInterfaceTest,
                           testing::ValuesIn (formats),
                           [] (const auto& info) { return PluginHost::getFormatName (info.param.format).toStdString(); });

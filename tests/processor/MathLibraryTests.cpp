@@ -27,7 +27,7 @@ uint32_t bitsOf (float value)
 }
 } // namespace
 
-TEST (LibraryShortcuts, TanhfIsExactlyOneBeyondTheSaturationPoint)
+TEST (MathLibrary, TanhfIsExactlyOneBeyondTheSaturationPoint)
 {
     juce::ScopedNoDenormals noDenormals;
 
@@ -51,7 +51,7 @@ TEST (LibraryShortcuts, TanhfIsExactlyOneBeyondTheSaturationPoint)
     EXPECT_GT (checked, 1000000);
 }
 
-TEST (LibraryShortcuts, PowfOfExponentOneChangesNoGainedSample)
+TEST (MathLibrary, PowfOfExponentOneChangesNoGainedSample)
 {
     juce::ScopedNoDenormals noDenormals;
 

@@ -5,7 +5,7 @@
 
 using namespace SignalTestSupport;
 
-TEST (Concurrency, EveryBlockWorksWithOneValuePerParameterWhileAnotherThreadSetsThem)
+TEST (ParameterConcurrency, EveryBlockWorksWithOneValuePerParameterWhileAnotherThreadSetsThem)
 {
     PreparedProcessor prepared (48000.0);
     auto& p = prepared.processor;
