@@ -1,37 +1,17 @@
 #pragma once
 
+#include "NoiseBuffer.h"
 #include "ProcessorInternals.h"
+#include "ProcessorParameters.h"
 #include "ReferenceTremolo.h"
 
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 
 /** Shared helpers for the tests that drive the processor's signal path. */
 namespace SignalTestSupport
 {
-inline void setParameter (TumblewispAudioProcessor& processor, const char* id, float value)
-{
-    auto* parameter = processor.parameters.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
-
-/** The raw values the processor's next block will read. */
-inline ReferenceTremolo::Parameters currentParameters (const TumblewispAudioProcessor& processor)
-{
-    const auto raw = [&] (const char* id) { return processor.parameters.getRawParameterValue (id)->load(); };
-    return { raw ("SPEED"), raw ("DEPTH"), raw ("SWAMP"), raw ("SHAPE") };
-}
-
-inline void setParameters (TumblewispAudioProcessor& processor, ReferenceTremolo::Parameters values)
-{
-    setParameter (processor, "SPEED", values.speed);
-    setParameter (processor, "DEPTH", values.depth);
-    setParameter (processor, "SWAMP", values.swamp);
-    setParameter (processor, "SHAPE", values.shape);
-}
-
 inline void setChannels (TumblewispAudioProcessor& processor, int channels)
 {
     const auto set = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
@@ -92,18 +72,6 @@ inline juce::AudioBuffer<float> constantBuffer (int channels, int samples, float
 
     for (int channel = 0; channel < channels; ++channel)
         juce::FloatVectorOperations::fill (buffer.getWritePointer (channel), value, samples);
-
-    return buffer;
-}
-
-inline juce::AudioBuffer<float> noiseBuffer (int channels, int samples, std::mt19937& random, float amplitude = 1.0f)
-{
-    std::uniform_real_distribution<float> sample (-amplitude, amplitude);
-    juce::AudioBuffer<float> buffer (channels, samples);
-
-    for (int channel = 0; channel < channels; ++channel)
-        for (int i = 0; i < samples; ++i)
-            buffer.setSample (channel, i, sample (random));
 
     return buffer;
 }
