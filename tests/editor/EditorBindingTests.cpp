@@ -1,5 +1,6 @@
 #include "EditorInternals.h"
 #include "MessageLoop.h"
+#include "ProcessorParameters.h"
 #include "TumblewispAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -36,12 +37,6 @@ const KnobRange& rangeOf (const juce::String& id)
 float valueOf (TumblewispAudioProcessor& processor, const char* id)
 {
     return processor.parameters.getRawParameterValue (id)->load();
-}
-
-void setAsHost (TumblewispAudioProcessor& processor, const char* id, float value)
-{
-    auto* parameter = processor.parameters.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
 }
 
 /** Opens and closes the editor the way the plug-in wrappers do. */
@@ -198,7 +193,7 @@ TEST (EditorBinding, DraggingAKnobSetsItsParameterOnTheGridInOneGesture)
         TumblewispAudioProcessor processor;
 
         if (c.hostValue.has_value())
-            setAsHost (processor, c.id, *c.hostValue);
+            setParameter (processor, c.id, *c.hostValue);
 
         OpenEditor open (processor);
         auto& knob = open.knob (c.id);
@@ -231,7 +226,7 @@ TEST (EditorBinding, DoubleClickOrAltClickReturnsToOneHalf)
         {
             SCOPED_TRACE (juce::String (r.id) + (useAlt ? " alt-clicked" : " double-clicked"));
             TumblewispAudioProcessor processor;
-            setAsHost (processor, r.id, 0.9f);
+            setParameter (processor, r.id, 0.9f);
             OpenEditor open (processor);
             auto& knob = open.knob (r.id);
 
@@ -271,10 +266,10 @@ TEST (EditorBinding, HostChangesMoveTheKnobAtOnceOrAfterTheAsynchronousUpdate)
         SCOPED_TRACE (c.id);
         auto& knob = open.knob (c.id);
 
-        setAsHost (processor, c.id, c.onMessageThread);
+        setParameter (processor, c.id, c.onMessageThread);
         EXPECT_NEAR (knob.getValue(), c.onMessageThread, 1.0e-6);
 
-        std::thread host ([&] { setAsHost (processor, c.id, c.fromAnotherThread); });
+        std::thread host ([&] { setParameter (processor, c.id, c.fromAnotherThread); });
         host.join();
         EXPECT_NEAR (knob.getValue(), c.onMessageThread, 1.0e-6) << "not before the message thread runs";
         EXPECT_TRUE (dispatchMessagesUntil ([&] { return std::abs (knob.getValue() - c.fromAnotherThread) < 1.0e-6; }));
@@ -287,7 +282,7 @@ TEST (EditorBinding, ARestoredStateOpensTheEditorAtItsValues)
     juce::MemoryBlock state;
     {
         TumblewispAudioProcessor saved;
-        setAsHost (saved, "SPEED", 3.0f);
+        setParameter (saved, "SPEED", 3.0f);
         saved.getStateInformation (state);
     }
 
@@ -307,12 +302,12 @@ TEST (EditorBinding, AHostValueBelowTheKnobsRangeStaysWithTheParameter)
         TumblewispAudioProcessor processor;
 
         if (setBeforeOpening)
-            setAsHost (processor, "SWAMP", 0.05f);
+            setParameter (processor, "SWAMP", 0.05f);
 
         OpenEditor open (processor);
 
         if (! setBeforeOpening)
-            setAsHost (processor, "SWAMP", 0.05f);
+            setParameter (processor, "SWAMP", 0.05f);
 
         const auto setByHost = valueOf (processor, "SWAMP");
         EXPECT_NEAR (setByHost, 0.05f, 1.0e-7f);
@@ -332,7 +327,7 @@ TEST (EditorBinding, ReopeningShowsTheCurrentValues)
     }
 
     for (const auto& [id, value] : changes)
-        setAsHost (processor, id, value);
+        setParameter (processor, id, value);
 
     OpenEditor reopened (processor);
 
@@ -350,7 +345,7 @@ TEST (EditorBinding, ClosingWhileBlocksAreProcessedChangesNeitherAudioNorParamet
     for (auto* p : { &withEditor, &untouched })
     {
         for (const auto& [id, value] : settings)
-            setAsHost (*p, id, value);
+            setParameter (*p, id, value);
 
         p->prepareToPlay (44100.0, blockSize);
     }

@@ -8,16 +8,6 @@ constexpr double sampleRate = 48000.0;
 constexpr int blockSize = 256;
 constexpr int numBlocks = 16;
 
-// Hosts list extra parameters and their own order, so parameters are found by name.
-juce::AudioProcessorParameter* findParameter (juce::AudioProcessor& processor, const juce::String& name)
-{
-    for (auto* parameter : processor.getParameters())
-        if (parameter->getName (100) == name)
-            return parameter;
-
-    return nullptr;
-}
-
 juce::MemoryBlock saveState (juce::AudioProcessor& processor)
 {
     juce::MemoryBlock state;
@@ -75,7 +65,7 @@ TEST (HostState, SavedStateComesBackInANewInstance)
 
         for (const auto& [name, value] : settings)
         {
-            auto* parameter = findParameter (*original, name);
+            auto* parameter = PluginHost::findParameter (*original, name);
             ASSERT_NE (parameter, nullptr) << name;
             parameter->setValueNotifyingHost (value);
         }
@@ -89,8 +79,8 @@ TEST (HostState, SavedStateComesBackInANewInstance)
 
         for (const auto& [name, value] : settings)
         {
-            auto* before = findParameter (*original, name);
-            auto* after = findParameter (*restored, name);
+            auto* before = PluginHost::findParameter (*original, name);
+            auto* after = PluginHost::findParameter (*restored, name);
             ASSERT_NE (after, nullptr) << name;
             EXPECT_NEAR (before->getValue(), value, 0.01f) << name;
             EXPECT_NEAR (after->getValue(), before->getValue(), 1.0e-6f) << name;

@@ -1,3 +1,4 @@
+#include "ProcessorParameters.h"
 #include "StateBlock.h"
 #include "StateRules.h"
 
@@ -165,7 +166,7 @@ TEST (SavedStateRandom, EveryCorruptedBlockIsIgnoredOrRestoredByTheRules)
     {
         if (iteration % 50 == 0)
             for (auto* id : StateBlock::ids)
-                StateBlock::setValue (processor, id, random.nextFloat() * 5.0f);
+                setParameter (processor, id, random.nextFloat() * 5.0f);
 
         auto block = random.nextInt (3) == 0 ? StateBlock::save (processor) : randomDocument (random);
 

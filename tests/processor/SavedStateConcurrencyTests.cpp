@@ -1,3 +1,4 @@
+#include "ProcessorParameters.h"
 #include "StateBlock.h"
 
 #include <gtest/gtest.h>
@@ -33,7 +34,7 @@ juce::StringArray makeRestoredChildren()
 TEST (SavedStateConcurrency, SavingAndRestoringWhileProcessingAndAutomating)
 {
     TumblewispAudioProcessor processor;
-    StateBlock::setValue (processor, "SHAPE", 0.75f);
+    setParameter (processor, "SHAPE", 0.75f);
     processor.prepareToPlay (48000.0, 256);
 
     const auto restoredChildren = makeRestoredChildren();
@@ -73,7 +74,7 @@ TEST (SavedStateConcurrency, SavingAndRestoringWhileProcessingAndAutomating)
 
         for (int i = 0; ! stateDone && i < 1000000; ++i)
         {
-            StateBlock::setValue (processor, ids[i % 3], values[(i / 3) % 4] * (i % 3 == 1 ? 4.0f : 1.0f));
+            setParameter (processor, ids[i % 3], values[(i / 3) % 4] * (i % 3 == 1 ? 4.0f : 1.0f));
             ++changesMade;
         }
     });

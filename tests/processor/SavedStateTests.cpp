@@ -1,3 +1,4 @@
+#include "ProcessorParameters.h"
 #include "StateBlock.h"
 
 #include <gtest/gtest.h>
@@ -120,7 +121,7 @@ TEST (SavedState, ValuesAreWrittenInShortestExactDecimal)
     for (const auto& c : cases)
     {
         TumblewispAudioProcessor processor;
-        StateBlock::setValue (processor, c.id, c.value);
+        setParameter (processor, c.id, c.value);
         const auto block = StateBlock::save (processor);
 
         EXPECT_TRUE (StateBlock::textOf (block).contains (StateBlock::param (c.id, c.text))) << c.id << " " << c.text;
@@ -298,7 +299,7 @@ TEST (SavedState, MissingChildrenKeepTheirValuesInEveryLaterSave)
 TEST (SavedState, IdInAnotherCaseBindsNothingAndIsKept)
 {
     TumblewispAudioProcessor processor;
-    StateBlock::setValue (processor, "SPEED", 2.0f);
+    setParameter (processor, "SPEED", 2.0f);
 
     const auto children = StateBlock::param ("DEPTH", "0.5") + StateBlock::param ("SHAPE", "0.5")
                         + StateBlock::param ("speed", "4.0") + StateBlock::param ("SWAMP", "0.5");
@@ -338,12 +339,12 @@ TEST (SavedState, ValueTextStaysAsWrittenUntilTheValueChanges)
     for (const auto startValue : { 0.5f, 0.3f })
     {
         TumblewispAudioProcessor processor;
-        StateBlock::setValue (processor, "DEPTH", startValue);
+        setParameter (processor, "DEPTH", startValue);
 
         StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", allParams ("0.50"))));
         EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("Parameters", allParams ("0.50")));
 
-        StateBlock::setValue (processor, "DEPTH", 0.7f);
+        setParameter (processor, "DEPTH", 0.7f);
         EXPECT_TRUE (StateBlock::textOf (StateBlock::save (processor)).contains (StateBlock::param ("DEPTH", "0.699999988079071")));
     }
 }

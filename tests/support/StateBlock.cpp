@@ -1,4 +1,5 @@
 #include "StateBlock.h"
+#include "ProcessorParameters.h"
 
 const juce::String StateBlock::declaration { "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" };
 
@@ -62,14 +63,8 @@ StateBlock::Values StateBlock::getValues (const TumblewispAudioProcessor& proces
     return values;
 }
 
-void StateBlock::setValue (TumblewispAudioProcessor& processor, const juce::String& id, float value)
-{
-    auto* parameter = processor.parameters.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
-
 void StateBlock::setValues (TumblewispAudioProcessor& processor, const Values& values)
 {
     for (size_t i = 0; i < ids.size(); ++i)
-        setValue (processor, ids[i], values[i]);
+        setParameter (processor, ids[i], values[i]);
 }

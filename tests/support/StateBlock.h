@@ -33,6 +33,5 @@ struct StateBlock
     static void restore (TumblewispAudioProcessor& processor, const juce::MemoryBlock& block);
 
     static Values getValues (const TumblewispAudioProcessor& processor);
-    static void setValue (TumblewispAudioProcessor& processor, const juce::String& id, float value);
     static void setValues (TumblewispAudioProcessor& processor, const Values& values);
 };
