@@ -1,4 +1,5 @@
 #include "CustomLook.h"
+#include "Palette.h"
 
 #include <gtest/gtest.h>
 
@@ -7,8 +8,8 @@ TEST (CustomLook, SetsTheLabelTextAndWindowBackgroundColours)
     const CustomLook look;
     const juce::LookAndFeel_V4 framework;
 
-    EXPECT_EQ (look.findColour (juce::Label::textColourId), juce::Colour (0xfffc9fb1));
-    EXPECT_EQ (look.findColour (juce::ResizableWindow::backgroundColourId), juce::Colour (0xfff1dede));
+    EXPECT_EQ (look.findColour (juce::Label::textColourId), Palette::accent);
+    EXPECT_EQ (look.findColour (juce::ResizableWindow::backgroundColourId), Palette::background);
     EXPECT_EQ (look.findColour (juce::Slider::thumbColourId), framework.findColour (juce::Slider::thumbColourId));
 }
 

@@ -1,5 +1,6 @@
 #include "BinaryData.h"
 #include "EditorInternals.h"
+#include "Palette.h"
 #include "TumblewispAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -8,7 +9,8 @@ namespace
 {
 using Rect = juce::Rectangle<int>;
 
-const juce::Colour background { 0xfff1dede };
+using Palette::accent;
+using Palette::background;
 
 struct PictureCase
 {
@@ -155,7 +157,6 @@ TEST (EditorPainting, TitleIsPinkTextOnTwoCentredLinesInItsRow)
 
     const auto solidPink = countPixels (shown, ink, [] (juce::Colour p, int, int)
     {
-        const auto accent = juce::Colour (0xfffc9fb1);
         return std::abs (p.getRed() - accent.getRed()) < 8 && std::abs (p.getGreen() - accent.getGreen()) < 8
                && std::abs (p.getBlue() - accent.getBlue()) < 8;
     });

@@ -1,4 +1,5 @@
 #include "CustomLook.h"
+#include "Palette.h"
 #include "RecordingContext.h"
 
 #include <algorithm>
@@ -6,8 +7,8 @@
 
 namespace
 {
-const juce::Colour accent { 0xfffc9fb1 };
-const juce::Colour plum { 0xff3f3244 };
+using Palette::accent;
+using Palette::plum;
 constexpr float tolerance = 1.0e-3f;
 
 juce::Rectangle<float> boundsOf (const std::vector<juce::Point<float>>& points)

@@ -1,4 +1,5 @@
 #include "MessageLoop.h"
+#include "Palette.h"
 #include "PluginHost.h"
 #include "ScreenCapture.h"
 
@@ -8,7 +9,7 @@ namespace
 {
 using Rect = juce::Rectangle<int>;
 
-const juce::Colour background { 0xfff1dede };
+using Palette::background;
 
 struct KnobArea
 {
