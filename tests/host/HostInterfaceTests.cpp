@@ -1,3 +1,4 @@
+#include "BusLayout.h"
 #include "PluginHost.h"
 
 #include <gtest/gtest.h>
@@ -31,14 +32,6 @@ constexpr ParameterCase parameterCases[] { { "Speed", 0.4f / 4.9f },
                                            { "Depth", 0.4f / 0.9f },
                                            { "Swamp", 0.5f },
                                            { "Shape", 0.5f } };
-
-juce::AudioProcessor::BusesLayout makeLayout (const juce::AudioChannelSet& in, const juce::AudioChannelSet& out)
-{
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (in);
-    layout.outputBuses.add (out);
-    return layout;
-}
 
 class HostInterfaceTest : public testing::TestWithParam<FormatExpectations>
 {
@@ -88,14 +81,14 @@ TEST_P (HostInterfaceTest, NegotiatesOnlyMatchingMonoOrStereo)
 {
     using Set = juce::AudioChannelSet;
 
-    EXPECT_EQ (plugin->getBusesLayout(), makeLayout (Set::stereo(), Set::stereo()));
-    EXPECT_TRUE (plugin->checkBusesLayoutSupported (makeLayout (Set::stereo(), Set::stereo())));
-    EXPECT_EQ (plugin->checkBusesLayoutSupported (makeLayout (Set::mono(), Set::mono())), GetParam().acceptsMono);
+    EXPECT_EQ (plugin->getBusesLayout(), makeLayout ({ Set::stereo() }, { Set::stereo() }));
+    EXPECT_TRUE (plugin->checkBusesLayoutSupported (makeLayout ({ Set::stereo() }, { Set::stereo() })));
+    EXPECT_EQ (plugin->checkBusesLayoutSupported (makeLayout ({ Set::mono() }, { Set::mono() })), GetParam().acceptsMono);
 
-    for (const auto& refused : { makeLayout (Set::mono(), Set::stereo()),
-                                 makeLayout (Set::stereo(), Set::mono()),
-                                 makeLayout (Set::discreteChannels (2), Set::discreteChannels (2)),
-                                 makeLayout (Set::create5point1(), Set::create5point1()) })
+    for (const auto& refused : { makeLayout ({ Set::mono() }, { Set::stereo() }),
+                                 makeLayout ({ Set::stereo() }, { Set::mono() }),
+                                 makeLayout ({ Set::discreteChannels (2) }, { Set::discreteChannels (2) }),
+                                 makeLayout ({ Set::create5point1() }, { Set::create5point1() }) })
         EXPECT_FALSE (plugin->checkBusesLayoutSupported (refused));
 }
 

@@ -44,8 +44,7 @@ TEST (SignalBehaviour, OnlyTheFirstBlockIsSilentAndItsStatesCarryOn)
 
     // A processor whose first block is empty outputs the same blocks audibly.
     PreparedProcessor fresh, primed;
-    auto empty = constantBuffer (2, 0, 0.0f);
-    process (primed.processor, empty);
+    passTheSilentFirstBlock (primed.processor);
 
     auto freshFirst = copyOf (first), primedFirst = copyOf (first);
     process (fresh.processor, freshFirst);
@@ -242,8 +241,7 @@ TEST (SignalBehaviour, LowSampleRatesKeepTheLowPassStable)
 
     // At the cap and full cutoff the low-pass all but follows its input.
     PreparedProcessor prepared (8000.0);
-    auto empty = constantBuffer (2, 0, 0.0f);
-    process (prepared.processor, empty);
+    passTheSilentFirstBlock (prepared.processor);
     auto buffer = constantBuffer (2, 1, 0.5f);
     process (prepared.processor, buffer);
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f, 1e-7f);
@@ -306,8 +304,7 @@ TEST (SignalBehaviour, PhaseWrapsAtBlockEndsOnly)
     PreparedProcessor prepared;
     auto& p = prepared.processor;
     setParameter (p, "SPEED", 5.0f);
-    auto empty = constantBuffer (2, 0, 0.0f);
-    process (p, empty);
+    passTheSilentFirstBlock (p);
     const auto increment = ProcessorInternals::lfoIncrement (p);
 
     // Blocks of 1000 at 5 Hz: the first eight stay within the first cycle; the run
@@ -344,10 +341,8 @@ TEST (SignalBehaviour, ChannelsBeyondTheStateTableStaySilent)
     };
 
     AnyLayoutProcessor processor;
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (juce::AudioChannelSet::discreteChannels (24));
-    layout.outputBuses.add (juce::AudioChannelSet::discreteChannels (24));
-    ASSERT_TRUE (processor.setBusesLayout (layout));
+    const auto channels = juce::AudioChannelSet::discreteChannels (24);
+    ASSERT_TRUE (processor.setBusesLayout (makeLayout ({ channels }, { channels })));
     processor.prepareToPlay (44100.0, 512);
     const auto coefficient = ProcessorInternals::filterBaseCoefficient (processor);
 

@@ -1,3 +1,4 @@
+#include "BusLayout.h"
 #include "ProcessorInternals.h"
 
 #include <gtest/gtest.h>
@@ -15,15 +16,6 @@ constexpr ParameterCase parameterCases[] { { "SPEED", "Speed", 0.1f, 5.0f },
                                            { "DEPTH", "Depth", 0.1f, 1.0f },
                                            { "SWAMP", "Swamp", 0.0f, 1.0f },
                                            { "SHAPE", "Shape", 0.0f, 1.0f } };
-
-juce::AudioProcessor::BusesLayout makeLayout (std::initializer_list<juce::AudioChannelSet> inputs,
-                                              std::initializer_list<juce::AudioChannelSet> outputs)
-{
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.addArray (inputs);
-    layout.outputBuses.addArray (outputs);
-    return layout;
-}
 } // namespace
 
 TEST (Processor, DeclaresTheFourParametersInHostOrder)

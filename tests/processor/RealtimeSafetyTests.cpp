@@ -1,3 +1,4 @@
+#include "BusLayout.h"
 #include "TumblewispAudioProcessor.h"
 
 #include <gtest/gtest.h>
@@ -109,10 +110,7 @@ TEST (RealtimeSafety, ProcessBlockNeitherAllocatesNorLocks)
     {
         SCOPED_TRACE (set.getDescription());
         TumblewispAudioProcessor processor;
-        juce::AudioProcessor::BusesLayout layout;
-        layout.inputBuses.add (set);
-        layout.outputBuses.add (set);
-        ASSERT_TRUE (processor.setBusesLayout (layout));
+        ASSERT_TRUE (processor.setBusesLayout (makeLayout ({ set }, { set })));
         processor.prepareToPlay (48000.0, 4096);
 
         const auto channels = set.size();

@@ -92,8 +92,7 @@ TEST (WorkedNumbers, FirstStateFromHalfScaleAtPhaseZero)
     EXPECT_EQ (first.getSample (0, 0), 0.0f);
 
     PreparedProcessor audible;
-    auto empty = constantBuffer (2, 0, 0.0f);
-    process (audible.processor, empty);
+    passTheSilentFirstBlock (audible.processor);
     auto second = constantBuffer (2, 1, 0.5f);
     process (audible.processor, second);
     expectPrinted (second.getSample (0, 0), "0.1923424");
@@ -130,8 +129,7 @@ TEST (WorkedNumbers, FullSwampInTheTroughThroughABlock)
         PreparedProcessor prepared;
         auto& p = prepared.processor;
         setParameters (p, { 0.5f, 0.5f, 1.0f, 0.0f });
-        auto empty = constantBuffer (2, 0, 0.0f);
-        process (p, empty);
+        passTheSilentFirstBlock (p);
 
         ProcessorInternals::setLfoPhase (p, 3.0 * pi / 2.0);
         auto buffer = constantBuffer (2, 1, sign == 0 ? 0.25f : -0.25f);
@@ -182,8 +180,7 @@ TEST (WorkedNumbers, FullDepthTroughSilencesTheLowPassInput)
             PreparedProcessor prepared;
             auto& p = prepared.processor;
             setParameters (p, parameters);
-            auto empty = constantBuffer (2, 0, 0.0f);
-            process (p, empty);
+            passTheSilentFirstBlock (p);
 
             ProcessorInternals::setLfoPhase (p, 3.0 * pi / 2.0 - 4.0 * 0.1 / 44100.0 * 2.0 * pi);
             ProcessorInternals::setFilterState (p, 0, 0.8f);
@@ -210,8 +207,7 @@ TEST (WorkedNumbers, FullDepthCrestDoublesTheLowPassInput)
     PreparedProcessor prepared;
     auto& p = prepared.processor;
     setParameters (p, { 0.1f, 1.0f, 1.0f, 0.0f });
-    auto empty = constantBuffer (2, 0, 0.0f);
-    process (p, empty);
+    passTheSilentFirstBlock (p);
 
     ProcessorInternals::setLfoPhase (p, pi / 2.0 - 8.0 * 0.1 / 44100.0 * 2.0 * pi);
     auto buffer = constantBuffer (2, 16, 0.75f);
@@ -241,8 +237,7 @@ TEST (WorkedNumbers, NegativeZeroCountsAsNotNegative)
         PreparedProcessor prepared;
         auto& p = prepared.processor;
         setParameters (p, { 5.0f, 1.0f, 1.0f, 0.3f });
-        auto empty = constantBuffer (2, 0, 0.0f);
-        process (p, empty);
+        passTheSilentFirstBlock (p);
         ProcessorInternals::setFilterState (p, 0, -0.3f);
         ProcessorInternals::setFilterState (p, 1, 0.7f);
         ProcessorInternals::setLfoPhase (p, 4.0);

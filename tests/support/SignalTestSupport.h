@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusLayout.h"
 #include "NoiseBuffer.h"
 #include "ProcessorInternals.h"
 #include "ProcessorParameters.h"
@@ -15,10 +16,7 @@ namespace SignalTestSupport
 inline void setChannels (TumblewispAudioProcessor& processor, int channels)
 {
     const auto set = channels == 1 ? juce::AudioChannelSet::mono() : juce::AudioChannelSet::stereo();
-    juce::AudioProcessor::BusesLayout layout;
-    layout.inputBuses.add (set);
-    layout.outputBuses.add (set);
-    ASSERT_TRUE (processor.setBusesLayout (layout));
+    ASSERT_TRUE (processor.setBusesLayout (makeLayout ({ set }, { set })));
 }
 
 /** A reference that starts from the processor's present state. */
@@ -44,6 +42,14 @@ inline void process (TumblewispAudioProcessor& processor, juce::AudioBuffer<floa
 {
     juce::MidiBuffer midi;
     processor.processBlock (buffer, midi);
+}
+
+/** Runs an empty block through the processor: a processor's first block comes out silent,
+    so the next one is heard. */
+inline void passTheSilentFirstBlock (TumblewispAudioProcessor& processor)
+{
+    juce::AudioBuffer<float> empty (2, 0);
+    process (processor, empty);
 }
 
 inline bool sameBits (float a, float b)
