@@ -13,15 +13,15 @@ using Palette::background;
 
 struct KnobArea
 {
-    const char* name;
     Rect aroundRing;
+    const char* parameterName;
 };
 
 // Each knob's ring, 72 pixels across in the middle of its 200 by 80 cell, with a little margin.
-const KnobArea knobAreas[] { { "Speed", { 62, 82, 76, 76 } },
-                             { "Depth", { 262, 82, 76, 76 } },
-                             { "Swamp", { 62, 242, 76, 76 } },
-                             { "Shape", { 262, 242, 76, 76 } } };
+const KnobArea knobAreas[] { { { 62, 82, 76, 76 }, "Speed" },
+                             { { 262, 82, 76, 76 }, "Depth" },
+                             { { 62, 242, 76, 76 }, "Swamp" },
+                             { { 262, 242, 76, 76 }, "Shape" } };
 
 // Pink ink round a knob: about 330 pixels for the thin bare ring at the bottom of its
 // travel, about 1780 for the thick ring and long pointer at the top.
@@ -149,10 +149,10 @@ TEST_P (HostEditorTest, OpensAt400By400AndItsKnobsFollowTheHost)
 
     for (const auto& knob : knobAreas)
     {
-        SCOPED_TRACE (knob.name);
-        setFromHost (knob.name, 0.0f);
+        SCOPED_TRACE (knob.parameterName);
+        setFromHost (knob.parameterName, 0.0f);
         EXPECT_TRUE (showsKnobInk (*editor, knob.aroundRing, false));
-        setFromHost (knob.name, 1.0f);
+        setFromHost (knob.parameterName, 1.0f);
         EXPECT_TRUE (showsKnobInk (*editor, knob.aroundRing, true));
     }
 
