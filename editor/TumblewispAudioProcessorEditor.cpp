@@ -1,6 +1,7 @@
 #include "TumblewispAudioProcessorEditor.h"
 
 #include "BinaryData.h"
+#include "ParameterLayout.h"
 #include "TumblewispAudioProcessor.h"
 
 TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioProcessor& p)
@@ -14,10 +15,10 @@ TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioP
     bottomImage = juce::ImageCache::getFromMemory (BinaryData::bottomPicture, BinaryData::bottomPictureSize);
     topRightImage = juce::ImageCache::getFromMemory (BinaryData::topRightPicture, BinaryData::topRightPictureSize);
 
-    addKnob (speedSlider, speedLabel, speedAttachment, "SPEED", 0.1f, 5.0f, 2.55f);
-    addKnob (depthSlider, depthLabel, depthAttachment, "DEPTH", 0.1f, 1.0f, 0.55f);
-    addKnob (swampSlider, swampLabel, swampAttachment, "SWAMP", 0.1f, 1.0f, 0.55f);
-    addKnob (shapeSlider, shapeLabel, shapeAttachment, "SHAPE", 0.1f, 1.0f, 0.55f);
+    addKnob (speedSlider, speedLabel, speedAttachment, ParameterIds::speed, 0.1f, 5.0f, 2.55f);
+    addKnob (depthSlider, depthLabel, depthAttachment, ParameterIds::depth, 0.1f, 1.0f, 0.55f);
+    addKnob (swampSlider, swampLabel, swampAttachment, ParameterIds::swamp, 0.1f, 1.0f, 0.55f);
+    addKnob (shapeSlider, shapeLabel, shapeAttachment, ParameterIds::shape, 0.1f, 1.0f, 0.55f);
 
     titleLabel.setText ("TUMBLE\nWISP", juce::dontSendNotification);
     titleLabel.setJustificationType (juce::Justification::centred);
