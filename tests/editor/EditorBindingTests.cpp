@@ -1,5 +1,6 @@
 #include "EditorInternals.h"
 #include "MessageLoop.h"
+#include "ParameterLayout.h"
 #include "ProcessorParameters.h"
 #include "TumblewispAudioProcessor.h"
 
@@ -19,10 +20,10 @@ struct KnobRange
 };
 
 // The knobs' own ranges: SWAMP and SHAPE stop at 0.1 although their parameters go down to 0.
-constexpr KnobRange knobRanges[] { { "SPEED", 0.1f, 5.0, 0.1f },
-                                   { "DEPTH", 0.1f, 1.0, 0.1f },
-                                   { "SWAMP", 0.1f, 1.0, 0.0 },
-                                   { "SHAPE", 0.1f, 1.0, 0.0 } };
+constexpr KnobRange knobRanges[] { { ParameterIds::speed, 0.1f, 5.0, 0.1f },
+                                   { ParameterIds::depth, 0.1f, 1.0, 0.1f },
+                                   { ParameterIds::swamp, 0.1f, 1.0, 0.0 },
+                                   { ParameterIds::shape, 0.1f, 1.0, 0.0 } };
 
 const KnobRange& rangeOf (const juce::String& id)
 {
@@ -155,12 +156,12 @@ struct DragCase
 // The framework's absolute drag: right and up both turn the knob up, 250 pixels for its whole travel.
 constexpr double pixelsForFullTravel = 250.0;
 
-const DragCase dragCases[] { { "SPEED", {}, 40.0f, -10.0f },
-                             { "SPEED", 1.0f, 400.0f, 0.0f },
-                             { "DEPTH", {}, 0.0f, 30.0f },
-                             { "SWAMP", 0.05f, 25.0f, 0.0f },
-                             { "SHAPE", {}, 13.0f, 0.0f },
-                             { "SHAPE", 0.8f, -300.0f, 0.0f } };
+const DragCase dragCases[] { { ParameterIds::speed, {}, 40.0f, -10.0f },
+                             { ParameterIds::speed, 1.0f, 400.0f, 0.0f },
+                             { ParameterIds::depth, {}, 0.0f, 30.0f },
+                             { ParameterIds::swamp, 0.05f, 25.0f, 0.0f },
+                             { ParameterIds::shape, {}, 13.0f, 0.0f },
+                             { ParameterIds::shape, 0.8f, -300.0f, 0.0f } };
 } // namespace
 
 TEST (EditorBinding, KnobsKeepTheirOwnLinearRangesWithoutSteps)
@@ -256,7 +257,10 @@ TEST (EditorBinding, HostChangesMoveTheKnobAtOnceOrAfterTheAsynchronousUpdate)
         float onMessageThread, fromAnotherThread;
     };
 
-    constexpr Case cases[] { { "SPEED", 4.2f, 1.7f }, { "DEPTH", 0.8f, 0.25f }, { "SWAMP", 0.3f, 0.65f }, { "SHAPE", 0.9f, 0.15f } };
+    constexpr Case cases[] { { ParameterIds::speed, 4.2f, 1.7f },
+                             { ParameterIds::depth, 0.8f, 0.25f },
+                             { ParameterIds::swamp, 0.3f, 0.65f },
+                             { ParameterIds::shape, 0.9f, 0.15f } };
 
     TumblewispAudioProcessor processor;
     OpenEditor open (processor);
@@ -282,7 +286,7 @@ TEST (EditorBinding, ARestoredStateOpensTheEditorAtItsValues)
     juce::MemoryBlock state;
     {
         TumblewispAudioProcessor saved;
-        setParameter (saved, "SPEED", 3.0f);
+        setParameter (saved, ParameterIds::speed, 3.0f);
         saved.getStateInformation (state);
     }
 
@@ -290,8 +294,8 @@ TEST (EditorBinding, ARestoredStateOpensTheEditorAtItsValues)
     restored.setStateInformation (state.getData(), (int) state.getSize());
     OpenEditor open (restored);
 
-    EXPECT_NEAR (open.knob ("SPEED").getValue(), 3.0, 1.0e-6);
-    EXPECT_NEAR (open.knob ("DEPTH").getValue(), 0.5, 1.0e-6);
+    EXPECT_NEAR (open.knob (ParameterIds::speed).getValue(), 3.0, 1.0e-6);
+    EXPECT_NEAR (open.knob (ParameterIds::depth).getValue(), 0.5, 1.0e-6);
 }
 
 TEST (EditorBinding, AHostValueBelowTheKnobsRangeStaysWithTheParameter)
@@ -302,24 +306,27 @@ TEST (EditorBinding, AHostValueBelowTheKnobsRangeStaysWithTheParameter)
         TumblewispAudioProcessor processor;
 
         if (setBeforeOpening)
-            setParameter (processor, "SWAMP", 0.05f);
+            setParameter (processor, ParameterIds::swamp, 0.05f);
 
         OpenEditor open (processor);
 
         if (! setBeforeOpening)
-            setParameter (processor, "SWAMP", 0.05f);
+            setParameter (processor, ParameterIds::swamp, 0.05f);
 
-        const auto setByHost = valueOf (processor, "SWAMP");
+        const auto setByHost = valueOf (processor, ParameterIds::swamp);
         EXPECT_NEAR (setByHost, 0.05f, 1.0e-7f);
         dispatchPendingMessages();
-        EXPECT_EQ (open.knob ("SWAMP").getValue(), (double) 0.1f);
-        EXPECT_EQ (valueOf (processor, "SWAMP"), setByHost);
+        EXPECT_EQ (open.knob (ParameterIds::swamp).getValue(), (double) 0.1f);
+        EXPECT_EQ (valueOf (processor, ParameterIds::swamp), setByHost);
     }
 }
 
 TEST (EditorBinding, ReopeningShowsTheCurrentValues)
 {
-    constexpr std::pair<const char*, float> changes[] { { "SPEED", 2.0f }, { "DEPTH", 0.7f }, { "SWAMP", 0.2f }, { "SHAPE", 0.95f } };
+    constexpr std::pair<const char*, float> changes[] { { ParameterIds::speed, 2.0f },
+                                                        { ParameterIds::depth, 0.7f },
+                                                        { ParameterIds::swamp, 0.2f },
+                                                        { ParameterIds::shape, 0.95f } };
     TumblewispAudioProcessor processor;
 
     {
@@ -338,7 +345,10 @@ TEST (EditorBinding, ReopeningShowsTheCurrentValues)
 TEST (EditorBinding, ClosingWhileBlocksAreProcessedChangesNeitherAudioNorParameters)
 {
     constexpr int blockSize = 256;
-    constexpr std::pair<const char*, float> settings[] { { "SPEED", 3.0f }, { "DEPTH", 0.8f }, { "SWAMP", 0.05f }, { "SHAPE", 0.0f } };
+    constexpr std::pair<const char*, float> settings[] { { ParameterIds::speed, 3.0f },
+                                                         { ParameterIds::depth, 0.8f },
+                                                         { ParameterIds::swamp, 0.05f },
+                                                         { ParameterIds::shape, 0.0f } };
 
     TumblewispAudioProcessor withEditor, untouched;
 

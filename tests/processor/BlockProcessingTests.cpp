@@ -1,3 +1,4 @@
+#include "ParameterLayout.h"
 #include "SignalTestSupport.h"
 
 #include <cmath>
@@ -168,7 +169,7 @@ TEST (SignalBehaviour, ParameterChangesTakeEffectAtTheNextBlock)
         float value;
     };
 
-    for (const auto& change : { Change { "SPEED", 4.2f }, Change { "DEPTH", 1.0f }, Change { "SWAMP", 0.0f }, Change { "SHAPE", 1.0f } })
+    for (const auto& change : { Change { ParameterIds::speed, 4.2f }, Change { ParameterIds::depth, 1.0f }, Change { ParameterIds::swamp, 0.0f }, Change { ParameterIds::shape, 1.0f } })
     {
         SCOPED_TRACE (change.id);
         std::mt19937 random (5);
@@ -193,7 +194,7 @@ TEST (SignalBehaviour, ParameterChangesTakeEffectAtTheNextBlock)
         EXPECT_TRUE (identical (a, expected));
         // The oscillator steps to the new value from the block's first sample on (the phase
         // moves only after it, so a new speed shows from the second).
-        const auto firstChanged = juce::String (change.id) == "SPEED" ? 1 : 0;
+        const auto firstChanged = juce::String (change.id) == ParameterIds::speed ? 1 : 0;
         EXPECT_NE (a.getSample (0, firstChanged), b.getSample (0, firstChanged));
     }
 }
@@ -303,7 +304,7 @@ TEST (SignalBehaviour, PhaseWrapsAtBlockEndsOnly)
 {
     PreparedProcessor prepared;
     auto& p = prepared.processor;
-    setParameter (p, "SPEED", 5.0f);
+    setParameter (p, ParameterIds::speed, 5.0f);
     passTheSilentFirstBlock (p);
     const auto increment = ProcessorInternals::lfoIncrement (p);
 

@@ -1,3 +1,4 @@
+#include "ParameterLayout.h"
 #include "SignalTestSupport.h"
 
 #include <atomic>
@@ -18,7 +19,7 @@ TEST (ParameterConcurrency, EveryBlockWorksWithOneValuePerParameterWhileAnotherT
     setParameters (p, { 4.0f, 1.0f, 0.9f, 0.8f });
     sets[1] = currentParameters (p);
 
-    const char* const ids[] { "SPEED", "DEPTH", "SWAMP", "SHAPE" };
+    const char* const ids[] { ParameterIds::speed, ParameterIds::depth, ParameterIds::swamp, ParameterIds::shape };
     std::atomic<bool> done { false };
 
     std::thread writer ([&]

@@ -1,4 +1,5 @@
 #include "BusLayout.h"
+#include "ParameterLayout.h"
 #include "ProcessorInternals.h"
 
 #include <gtest/gtest.h>
@@ -12,10 +13,10 @@ struct ParameterCase
     float minimum, maximum;
 };
 
-constexpr ParameterCase parameterCases[] { { "SPEED", "Speed", 0.1f, 5.0f },
-                                           { "DEPTH", "Depth", 0.1f, 1.0f },
-                                           { "SWAMP", "Swamp", 0.0f, 1.0f },
-                                           { "SHAPE", "Shape", 0.0f, 1.0f } };
+constexpr ParameterCase parameterCases[] { { ParameterIds::speed, "Speed", 0.1f, 5.0f },
+                                           { ParameterIds::depth, "Depth", 0.1f, 1.0f },
+                                           { ParameterIds::swamp, "Swamp", 0.0f, 1.0f },
+                                           { ParameterIds::shape, "Shape", 0.0f, 1.0f } };
 } // namespace
 
 TEST (Processor, DeclaresTheFourParametersInHostOrder)
@@ -178,7 +179,7 @@ TEST (Processor, AnswersTheHostsFixedQueries)
         if (sampleRate > 0.0)
             processor.prepareToPlay (sampleRate, 256);
 
-        processor.parameters.getParameter ("SPEED")->setValueNotifyingHost (1.0f);
+        processor.parameters.getParameter (ParameterIds::speed)->setValueNotifyingHost (1.0f);
 
         EXPECT_EQ (processor.getName(), "Tumblewisp");
         EXPECT_EQ (processor.getTailLengthSeconds(), 0.0);
@@ -194,7 +195,7 @@ TEST (Processor, AnswersTheHostsFixedQueries)
 TEST (Processor, HasOneUnnamedProgramThatNothingChanges)
 {
     TumblewispAudioProcessor processor;
-    auto* depth = processor.parameters.getParameter ("DEPTH");
+    auto* depth = processor.parameters.getParameter (ParameterIds::depth);
     depth->setValueNotifyingHost (0.75f);
     const auto depthValue = depth->getValue();
 
@@ -217,10 +218,10 @@ TEST (Processor, InstancesAreIndependent)
 {
     TumblewispAudioProcessor first, second;
 
-    first.parameters.getParameter ("SWAMP")->setValueNotifyingHost (1.0f);
+    first.parameters.getParameter (ParameterIds::swamp)->setValueNotifyingHost (1.0f);
 
-    EXPECT_EQ (first.parameters.getRawParameterValue ("SWAMP")->load(), 1.0f);
-    EXPECT_EQ (second.parameters.getRawParameterValue ("SWAMP")->load(), 0.5f);
+    EXPECT_EQ (first.parameters.getRawParameterValue (ParameterIds::swamp)->load(), 1.0f);
+    EXPECT_EQ (second.parameters.getRawParameterValue (ParameterIds::swamp)->load(), 0.5f);
     EXPECT_NE (&first.parameters.state, &second.parameters.state);
 }
 

@@ -1,3 +1,4 @@
+#include "ParameterLayout.h"
 #include "ProcessorParameters.h"
 #include "StateBlock.h"
 
@@ -11,11 +12,11 @@ namespace
 // Every value any thread or block sets; each is exact in binary, so its text reads back exactly.
 bool isAllowed (const juce::String& id, float value)
 {
-    if (id == "SHAPE")
+    if (id == ParameterIds::shape)
         return value == 0.75f;
 
     for (auto allowed : { 0.25f, 0.5f, 0.75f, 1.0f, 2.0f, 3.0f, 4.0f })
-        if (value == allowed && (id == "SPEED" || value <= 1.0f))
+        if (value == allowed && (id == ParameterIds::speed || value <= 1.0f))
             return true;
 
     return false;
@@ -25,16 +26,16 @@ bool isAllowed (const juce::String& id, float value)
 juce::StringArray makeRestoredChildren()
 {
     using B = StateBlock;
-    return { B::param ("DEPTH", "0.25") + B::param ("SPEED", "2.0") + B::param ("SWAMP", "0.75"),
-             B::param ("SWAMP", "1.0") + "<Note text=\"kept\"/>" + B::param ("DEPTH", "0.5") + B::param ("SPEED", "4.0"),
-             B::param ("SPEED", "0.5") + B::param ("DEPTH", "1.0") + B::param ("SWAMP", "0.25") };
+    return { B::param (ParameterIds::depth, "0.25") + B::param (ParameterIds::speed, "2.0") + B::param (ParameterIds::swamp, "0.75"),
+             B::param (ParameterIds::swamp, "1.0") + "<Note text=\"kept\"/>" + B::param (ParameterIds::depth, "0.5") + B::param (ParameterIds::speed, "4.0"),
+             B::param (ParameterIds::speed, "0.5") + B::param (ParameterIds::depth, "1.0") + B::param (ParameterIds::swamp, "0.25") };
 }
 } // namespace
 
 TEST (SavedStateConcurrency, SavingAndRestoringWhileProcessingAndAutomating)
 {
     TumblewispAudioProcessor processor;
-    setParameter (processor, "SHAPE", 0.75f);
+    setParameter (processor, ParameterIds::shape, 0.75f);
     processor.prepareToPlay (48000.0, 256);
 
     const auto restoredChildren = makeRestoredChildren();
@@ -69,7 +70,7 @@ TEST (SavedStateConcurrency, SavingAndRestoringWhileProcessingAndAutomating)
 
     std::thread automation ([&]
     {
-        const char* ids[] { "DEPTH", "SPEED", "SWAMP" };
+        const char* ids[] { ParameterIds::depth, ParameterIds::speed, ParameterIds::swamp };
         const float values[] { 0.25f, 0.5f, 0.75f, 1.0f };
 
         for (int i = 0; ! stateDone && i < 1000000; ++i)
@@ -92,7 +93,7 @@ TEST (SavedStateConcurrency, SavingAndRestoringWhileProcessingAndAutomating)
             const auto expectedCount = i == 0 ? 4 : juce::parseXML ("<P>" + restoredChildren[(i - 1) % restoredChildren.size()] + "</P>")->getNumChildElements() + 1;
 
             if (saved->getNumChildElements() != expectedCount
-                || (i > 0 && saved->getChildElement (expectedCount - 1)->getStringAttribute ("id") != "SHAPE"))
+                || (i > 0 && saved->getChildElement (expectedCount - 1)->getStringAttribute ("id") != ParameterIds::shape))
                 return "save " + juce::String (i) + " has the wrong children: " + saved->toString();
 
             for (auto* child : saved->getChildWithTagNameIterator ("PARAM"))

@@ -1,3 +1,4 @@
+#include "ParameterLayout.h"
 #include "ProcessorParameters.h"
 #include "StateBlock.h"
 
@@ -110,13 +111,13 @@ TEST (SavedState, ValuesAreWrittenInShortestExactDecimal)
         const char* id;
         float value;
         const char* text;
-    } cases[] { { "SPEED", 1.0f, "1.0" },
-                { "SPEED", 5.0f, "5.0" },
-                { "SPEED", 2.5f, "2.5" },
-                { "SWAMP", 0.0f, "0.0" },
-                { "DEPTH", 0.1f, "0.1000000014901161" },
-                { "SPEED", 4.02f, "4.019999980926514" },
-                { "SHAPE", 0.7f, "0.699999988079071" } };
+    } cases[] { { ParameterIds::speed, 1.0f, "1.0" },
+                { ParameterIds::speed, 5.0f, "5.0" },
+                { ParameterIds::speed, 2.5f, "2.5" },
+                { ParameterIds::swamp, 0.0f, "0.0" },
+                { ParameterIds::depth, 0.1f, "0.1000000014901161" },
+                { ParameterIds::speed, 4.02f, "4.019999980926514" },
+                { ParameterIds::shape, 0.7f, "0.699999988079071" } };
 
     for (const auto& c : cases)
     {
@@ -178,9 +179,9 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
         { "raw bytes of a negative size",
           StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"-1.AAAA\"/>")) },
-        { "value that is not a number", StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "nan"))) },
+        { "value that is not a number", StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "nan"))) },
         { "exponent too long for the number reader",
-          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "4.0e2147483648"))) },
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "4.0e2147483648"))) },
     };
 
     for (const auto& c : cases)
@@ -217,7 +218,7 @@ TEST (SavedState, AcceptedBlocksSetTheirValues)
           allAt09 },
         { "no declaration", StateBlock::make ("<Parameters>" + allParams ("0.9") + "</Parameters>"), allAt09 },
         { "comments and character references",
-          StateBlock::make (StateBlock::declaration + "<!-- saved --><Parameters>" + StateBlock::param ("DEPTH", "&#x30;.25")
+          StateBlock::make (StateBlock::declaration + "<!-- saved --><Parameters>" + StateBlock::param (ParameterIds::depth, "&#x30;.25")
                             + "<!-- kept out of the tree --></Parameters>"),
           { 0.25f, 0.2f, 3.0f, 0.7f } },
         { "root PARAMETERS", StateBlock::make (withRoot ("PARAMETERS")), allAt09 },
@@ -226,23 +227,23 @@ TEST (SavedState, AcceptedBlocksSetTheirValues)
           StateBlock::make (StateBlock::document ("Parameters", "<Knob id=\"SWAMP\" value=\"0.2\"/>")),
           { 0.3f, 0.2f, 3.0f, 0.2f } },
         { "last of several children with one id wins",
-          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "1.0") + StateBlock::param ("SPEED", "2.0"))),
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "1.0") + StateBlock::param (ParameterIds::speed, "2.0"))),
           { 0.3f, 0.2f, 2.0f, 0.7f } },
         { "child without value takes the default",
           StateBlock::make (StateBlock::document ("Parameters", "<PARAM id=\"SPEED\"/>")),
           { 0.3f, 0.2f, 0.5f, 0.7f } },
         { "values outside the range are clamped",
           StateBlock::make (StateBlock::document ("Parameters",
-                                                  StateBlock::param ("SPEED", "1e+000000000001") + StateBlock::param ("DEPTH", "-3")
-                                                      + StateBlock::param ("SWAMP", "inf") + StateBlock::param ("SHAPE", "1e400"))),
+                                                  StateBlock::param (ParameterIds::speed, "1e+000000000001") + StateBlock::param (ParameterIds::depth, "-3")
+                                                      + StateBlock::param (ParameterIds::swamp, "inf") + StateBlock::param (ParameterIds::shape, "1e400"))),
           { 0.1f, 1.0f, 5.0f, 1.0f } },
         { "values between steps are snapped",
           StateBlock::make (StateBlock::document ("Parameters",
-                                                  StateBlock::param ("SPEED", "2.504") + StateBlock::param ("DEPTH", "0.123")
-                                                      + StateBlock::param ("SWAMP", "0.996") + StateBlock::param ("SHAPE", "0.0049"))),
+                                                  StateBlock::param (ParameterIds::speed, "2.504") + StateBlock::param (ParameterIds::depth, "0.123")
+                                                      + StateBlock::param (ParameterIds::swamp, "0.996") + StateBlock::param (ParameterIds::shape, "0.0049"))),
           { 0.12f, 0.0f, 2.5f, 1.0f } },
         { "not a number where it binds nothing",
-          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("speed", "nan") + StateBlock::param ("DEPTH", "0.4"))),
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("speed", "nan") + StateBlock::param (ParameterIds::depth, "0.4"))),
           { 0.4f, 0.2f, 3.0f, 0.7f } },
     };
 
@@ -270,8 +271,8 @@ TEST (SavedState, MissingChildrenKeepTheirValuesInEveryLaterSave)
 
     StateBlock::restore (processor,
                          StateBlock::make (StateBlock::document ("Parameters",
-                                                                 StateBlock::param ("SWAMP", "0.25")
-                                                                     + StateBlock::param ("DEPTH", "0.75"))));
+                                                                 StateBlock::param (ParameterIds::swamp, "0.25")
+                                                                     + StateBlock::param (ParameterIds::depth, "0.75"))));
 
     EXPECT_EQ (StateBlock::getValues (processor), onGrid (processor, { 0.75f, 0.5f, 2.0f, 0.25f }));
 
@@ -279,8 +280,8 @@ TEST (SavedState, MissingChildrenKeepTheirValuesInEveryLaterSave)
     const auto saved = StateBlock::save (processor);
     EXPECT_EQ (StateBlock::textOf (saved),
                StateBlock::document ("Parameters",
-                                     StateBlock::param ("SWAMP", "0.25") + StateBlock::param ("DEPTH", "0.75")
-                                         + StateBlock::param ("SHAPE", "0.5") + StateBlock::param ("SPEED", "2.0")));
+                                     StateBlock::param (ParameterIds::swamp, "0.25") + StateBlock::param (ParameterIds::depth, "0.75")
+                                         + StateBlock::param (ParameterIds::shape, "0.5") + StateBlock::param (ParameterIds::speed, "2.0")));
 
     TumblewispAudioProcessor reloaded;
     StateBlock::setValues (reloaded, startValues);
@@ -292,22 +293,22 @@ TEST (SavedState, MissingChildrenKeepTheirValuesInEveryLaterSave)
     EXPECT_EQ (StateBlock::getValues (processor), onGrid (processor, { 0.75f, 0.5f, 2.0f, 0.25f }));
     EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)),
                StateBlock::document ("Parameters",
-                                     StateBlock::param ("DEPTH", "0.75") + StateBlock::param ("SHAPE", "0.5")
-                                         + StateBlock::param ("SPEED", "2.0") + StateBlock::param ("SWAMP", "0.25")));
+                                     StateBlock::param (ParameterIds::depth, "0.75") + StateBlock::param (ParameterIds::shape, "0.5")
+                                         + StateBlock::param (ParameterIds::speed, "2.0") + StateBlock::param (ParameterIds::swamp, "0.25")));
 }
 
 TEST (SavedState, IdInAnotherCaseBindsNothingAndIsKept)
 {
     TumblewispAudioProcessor processor;
-    setParameter (processor, "SPEED", 2.0f);
+    setParameter (processor, ParameterIds::speed, 2.0f);
 
-    const auto children = StateBlock::param ("DEPTH", "0.5") + StateBlock::param ("SHAPE", "0.5")
-                        + StateBlock::param ("speed", "4.0") + StateBlock::param ("SWAMP", "0.5");
+    const auto children = StateBlock::param (ParameterIds::depth, "0.5") + StateBlock::param (ParameterIds::shape, "0.5")
+                        + StateBlock::param ("speed", "4.0") + StateBlock::param (ParameterIds::swamp, "0.5");
     StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", children)));
 
     EXPECT_EQ (StateBlock::getValues (processor), onGrid (processor, { 0.5f, 0.5f, 2.0f, 0.5f }));
     EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)),
-               StateBlock::document ("Parameters", children + StateBlock::param ("SPEED", "2.0")));
+               StateBlock::document ("Parameters", children + StateBlock::param (ParameterIds::speed, "2.0")));
 }
 
 TEST (SavedState, RestoredRootNameIsKeptAndStillMatchedIgnoringCase)
@@ -339,13 +340,13 @@ TEST (SavedState, ValueTextStaysAsWrittenUntilTheValueChanges)
     for (const auto startValue : { 0.5f, 0.3f })
     {
         TumblewispAudioProcessor processor;
-        setParameter (processor, "DEPTH", startValue);
+        setParameter (processor, ParameterIds::depth, startValue);
 
         StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", allParams ("0.50"))));
         EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("Parameters", allParams ("0.50")));
 
-        setParameter (processor, "DEPTH", 0.7f);
-        EXPECT_TRUE (StateBlock::textOf (StateBlock::save (processor)).contains (StateBlock::param ("DEPTH", "0.699999988079071")));
+        setParameter (processor, ParameterIds::depth, 0.7f);
+        EXPECT_TRUE (StateBlock::textOf (StateBlock::save (processor)).contains (StateBlock::param (ParameterIds::depth, "0.699999988079071")));
     }
 }
 
@@ -377,7 +378,7 @@ TEST (SavedState, RoundTripOfEveryGridValueSendsNoNotification)
     }
 
     // A block that does change a value is heard, so the counts above mean something.
-    StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", StateBlock::param ("SPEED", "1.0"))));
+    StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "1.0"))));
     EXPECT_EQ (listener.hostNotifications, 1);
     EXPECT_EQ (listener.treeNotifications, 1);
 }
@@ -389,8 +390,8 @@ TEST (SavedState, UnknownContentIsKeptAndWrittenBack)
                         + "<PARAM value=\"0.9\"/>"
                         + "<Data base64:blob=\"" + juce::MemoryBlock ("tumble", 6).toBase64Encoding() + "\"/>"
                         + "<PARAM id=\"GAIN\" value=\"0.9\"/>"
-                        + StateBlock::param ("SHAPE", "0.5") + StateBlock::param ("SPEED", "1.0")
-                        + StateBlock::param ("SWAMP", "0.5");
+                        + StateBlock::param (ParameterIds::shape, "0.5") + StateBlock::param (ParameterIds::speed, "1.0")
+                        + StateBlock::param (ParameterIds::swamp, "0.5");
     const auto text = StateBlock::declaration + " <Parameters version=\"2\">" + children + "</Parameters>";
 
     TumblewispAudioProcessor processor;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ParameterLayout.h"
 #include "TumblewispAudioProcessorEditor.h"
 
 #include <array>
@@ -16,10 +17,10 @@ struct EditorInternals
 
     static std::array<Knob, 4> knobs (TumblewispAudioProcessorEditor& e)
     {
-        return { { { "SPEED", e.speedSlider, e.speedLabel },
-                   { "DEPTH", e.depthSlider, e.depthLabel },
-                   { "SWAMP", e.swampSlider, e.swampLabel },
-                   { "SHAPE", e.shapeSlider, e.shapeLabel } } };
+        return { { { ParameterIds::speed, e.speedSlider, e.speedLabel },
+                   { ParameterIds::depth, e.depthSlider, e.depthLabel },
+                   { ParameterIds::swamp, e.swampSlider, e.swampLabel },
+                   { ParameterIds::shape, e.shapeSlider, e.shapeLabel } } };
     }
 
     static juce::Slider& knob (TumblewispAudioProcessorEditor& e, const juce::String& id)

@@ -1,4 +1,5 @@
 #include "ProcessorParameters.h"
+#include "ParameterLayout.h"
 
 void setParameter (TumblewispAudioProcessor& processor, const juce::String& id, float value)
 {
@@ -8,14 +9,14 @@ void setParameter (TumblewispAudioProcessor& processor, const juce::String& id, 
 
 void setParameters (TumblewispAudioProcessor& processor, ReferenceTremolo::Parameters values)
 {
-    setParameter (processor, "SPEED", values.speed);
-    setParameter (processor, "DEPTH", values.depth);
-    setParameter (processor, "SWAMP", values.swamp);
-    setParameter (processor, "SHAPE", values.shape);
+    setParameter (processor, ParameterIds::speed, values.speed);
+    setParameter (processor, ParameterIds::depth, values.depth);
+    setParameter (processor, ParameterIds::swamp, values.swamp);
+    setParameter (processor, ParameterIds::shape, values.shape);
 }
 
 ReferenceTremolo::Parameters currentParameters (const TumblewispAudioProcessor& processor)
 {
     const auto raw = [&] (const char* id) { return processor.parameters.getRawParameterValue (id)->load(); };
-    return { raw ("SPEED"), raw ("DEPTH"), raw ("SWAMP"), raw ("SHAPE") };
+    return { raw (ParameterIds::speed), raw (ParameterIds::depth), raw (ParameterIds::swamp), raw (ParameterIds::shape) };
 }

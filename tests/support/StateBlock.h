@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ParameterLayout.h"
 #include "TumblewispAudioProcessor.h"
 
 #include <array>
@@ -8,7 +9,7 @@
 struct StateBlock
 {
     /** The parameter identifiers in the order the parameter tree first lists them. */
-    static constexpr std::array<const char*, 4> ids { "DEPTH", "SHAPE", "SPEED", "SWAMP" };
+    static constexpr std::array<const char*, 4> ids { ParameterIds::depth, ParameterIds::shape, ParameterIds::speed, ParameterIds::swamp };
 
     using Values = std::array<float, ids.size()>;
 
