@@ -1,7 +1,7 @@
-#include "NoiseBuffer.h"
-#include "ProcessorParameters.h"
-#include "ReferenceTremolo.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/NoiseBuffer.h"
+#include "support/ProcessorParameters.h"
+#include "support/ReferenceTremolo.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>

@@ -1,8 +1,8 @@
-#include "TumblewispAudioProcessorEditor.h"
+#include "editor/TumblewispAudioProcessorEditor.h"
 
 #include "BinaryData.h"
-#include "ParameterLayout.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/ParameterLayout.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioProcessor& p)
     : AudioProcessorEditor (p),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CustomLook.h"
+#include "editor/CustomLook.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 

@@ -1,4 +1,4 @@
-#include "ParameterLayout.h"
+#include "processor/ParameterLayout.h"
 
 namespace
 {

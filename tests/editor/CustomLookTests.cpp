@@ -1,5 +1,5 @@
-#include "CustomLook.h"
-#include "Palette.h"
+#include "editor/CustomLook.h"
+#include "support/Palette.h"
 
 #include <gtest/gtest.h>
 

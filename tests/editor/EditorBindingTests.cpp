@@ -1,8 +1,8 @@
-#include "EditorInternals.h"
-#include "MessageLoop.h"
-#include "ParameterLayout.h"
-#include "ProcessorParameters.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/ParameterLayout.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/EditorInternals.h"
+#include "support/MessageLoop.h"
+#include "support/ProcessorParameters.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "EditorInternals.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/EditorInternals.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "BinaryData.h"
-#include "EditorInternals.h"
-#include "Palette.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/EditorInternals.h"
+#include "support/Palette.h"
 
 #include <gtest/gtest.h>
 

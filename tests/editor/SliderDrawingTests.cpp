@@ -1,6 +1,6 @@
-#include "CustomLook.h"
-#include "Palette.h"
-#include "RecordingContext.h"
+#include "editor/CustomLook.h"
+#include "support/Palette.h"
+#include "support/RecordingContext.h"
 
 #include <algorithm>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "MessageLoop.h"
-#include "Palette.h"
-#include "PluginHost.h"
-#include "ScreenCapture.h"
+#include "support/MessageLoop.h"
+#include "support/Palette.h"
+#include "support/PluginHost.h"
+#include "support/ScreenCapture.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "BusLayout.h"
-#include "PluginHost.h"
+#include "support/BusLayout.h"
+#include "support/PluginHost.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "PluginHost.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/PluginHost.h"
 
 #include <gtest/gtest.h>
 

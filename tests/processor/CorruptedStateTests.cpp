@@ -1,6 +1,6 @@
-#include "ProcessorParameters.h"
-#include "StateBlock.h"
-#include "StateRules.h"
+#include "support/ProcessorParameters.h"
+#include "support/StateBlock.h"
+#include "support/StateRules.h"
 
 #include <gtest/gtest.h>
 

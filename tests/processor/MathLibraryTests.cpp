@@ -1,4 +1,4 @@
-#include "SignalPath.h"
+#include "processor/SignalPath.h"
 
 #include <gtest/gtest.h>
 #include <juce_audio_basics/juce_audio_basics.h>

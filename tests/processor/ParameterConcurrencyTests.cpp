@@ -1,5 +1,5 @@
-#include "ParameterLayout.h"
-#include "SignalTestSupport.h"
+#include "processor/ParameterLayout.h"
+#include "support/SignalTestSupport.h"
 
 #include <atomic>
 #include <thread>

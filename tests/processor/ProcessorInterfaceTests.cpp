@@ -1,6 +1,6 @@
-#include "BusLayout.h"
-#include "ParameterLayout.h"
-#include "ProcessorInternals.h"
+#include "processor/ParameterLayout.h"
+#include "support/BusLayout.h"
+#include "support/ProcessorInternals.h"
 
 #include <gtest/gtest.h>
 

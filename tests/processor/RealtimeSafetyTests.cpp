@@ -1,5 +1,5 @@
-#include "BusLayout.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/BusLayout.h"
 
 #include <gtest/gtest.h>
 

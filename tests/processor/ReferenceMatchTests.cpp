@@ -1,4 +1,4 @@
-#include "SignalTestSupport.h"
+#include "support/SignalTestSupport.h"
 
 #include <limits>
 

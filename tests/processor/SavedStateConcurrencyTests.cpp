@@ -1,6 +1,6 @@
-#include "ParameterLayout.h"
-#include "ProcessorParameters.h"
-#include "StateBlock.h"
+#include "processor/ParameterLayout.h"
+#include "support/ProcessorParameters.h"
+#include "support/StateBlock.h"
 
 #include <gtest/gtest.h>
 

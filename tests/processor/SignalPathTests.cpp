@@ -1,5 +1,5 @@
-#include "SignalPath.h"
-#include "SignalTestSupport.h"
+#include "processor/SignalPath.h"
+#include "support/SignalTestSupport.h"
 
 #include <cmath>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ParameterLayout.h"
-#include "TumblewispAudioProcessorEditor.h"
+#include "editor/TumblewispAudioProcessorEditor.h"
+#include "processor/ParameterLayout.h"
 
 #include <array>
 

@@ -1,4 +1,4 @@
-#include "NoiseBuffer.h"
+#include "support/NoiseBuffer.h"
 
 juce::AudioBuffer<float> noiseBuffer (int channels, int samples, std::mt19937& random)
 {

@@ -1,4 +1,4 @@
-#include "PluginHost.h"
+#include "support/PluginHost.h"
 
 namespace
 {

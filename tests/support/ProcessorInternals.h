@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 /** Read access to the processor's signal-path state, which no host or editor can see. */
 struct ProcessorInternals

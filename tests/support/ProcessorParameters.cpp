@@ -1,5 +1,5 @@
-#include "ProcessorParameters.h"
-#include "ParameterLayout.h"
+#include "support/ProcessorParameters.h"
+#include "processor/ParameterLayout.h"
 
 void setParameter (TumblewispAudioProcessor& processor, const juce::String& id, float value)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ReferenceTremolo.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/ReferenceTremolo.h"
 
 /** Sets a parameter from a value in its own range, as a host's automation does. */
 void setParameter (TumblewispAudioProcessor& processor, const juce::String& id, float value);

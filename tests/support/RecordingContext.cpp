@@ -1,4 +1,4 @@
-#include "RecordingContext.h"
+#include "support/RecordingContext.h"
 
 bool RecordingContext::isVectorDevice() const                                       { return true; }
 void RecordingContext::setOrigin (juce::Point<int>)                                 { ++unrecordedCalls; }

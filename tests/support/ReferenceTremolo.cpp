@@ -1,4 +1,4 @@
-#include "ReferenceTremolo.h"
+#include "support/ReferenceTremolo.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "ScreenCapture.h"
+#include "support/ScreenCapture.h"
 
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "BusLayout.h"
-#include "NoiseBuffer.h"
-#include "ProcessorInternals.h"
-#include "ProcessorParameters.h"
-#include "ReferenceTremolo.h"
+#include "support/BusLayout.h"
+#include "support/NoiseBuffer.h"
+#include "support/ProcessorInternals.h"
+#include "support/ProcessorParameters.h"
+#include "support/ReferenceTremolo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "StateBlock.h"
-#include "ProcessorParameters.h"
+#include "support/StateBlock.h"
+#include "support/ProcessorParameters.h"
 
 const juce::String StateBlock::declaration { "<?xml version=\"1.0\" encoding=\"UTF-8\"?>" };
 

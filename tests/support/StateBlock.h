@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ParameterLayout.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/ParameterLayout.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 #include <array>
 

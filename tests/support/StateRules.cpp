@@ -1,6 +1,6 @@
-#include "StateRules.h"
-#include "StateBlock.h"
-#include "RestoredState.h"
+#include "support/StateRules.h"
+#include "processor/RestoredState.h"
+#include "support/StateBlock.h"
 
 #include <algorithm>
 #include <cmath>

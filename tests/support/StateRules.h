@@ -1,6 +1,6 @@
 #pragma once
 
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 /** An independent reading of what restoring a block must do, to hold the
     processor against: either nothing changes, or the block's element replaces
