@@ -28,8 +28,9 @@ TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioP
 
 TumblewispAudioProcessorEditor::~TumblewispAudioProcessorEditor()
 {
-    // customLook goes before the editor's component base; a look-and-feel still
-    // referenced when it is destroyed trips the framework's debug assertion.
+    // customLook, a member, is destroyed before the component base that refers to it,
+    // and destroying a look-and-feel still referred to trips the framework's debug
+    // assertion; so the base lets go of it first.
     setLookAndFeel (nullptr);
 }
 
