@@ -1,10 +1,10 @@
-#include "ReferenceTremolo.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "support/NoiseBuffer.h"
+#include "support/ProcessorParameters.h"
+#include "support/ReferenceTremolo.h"
 
 #include <benchmark/benchmark.h>
 #include <juce_events/juce_events.h>
-
-#include <random>
 
 namespace
 {
@@ -14,35 +14,15 @@ constexpr int channels = 2;
 struct Setting
 {
     const char* name;
-    float depth, swamp, shape;
+    ReferenceTremolo::Parameters parameters;
 };
 
-constexpr Setting settings[] { { "default", 0.5f, 0.5f, 0.5f }, { "full", 1.0f, 1.0f, 1.0f } };
-
-void setParameter (TumblewispAudioProcessor& processor, const char* id, float value)
-{
-    auto* parameter = processor.parameters.getParameter (id);
-    parameter->setValueNotifyingHost (parameter->convertTo0to1 (value));
-}
+constexpr Setting settings[] { { "default", { 0.5f, 0.5f, 0.5f, 0.5f } }, { "full", { 0.5f, 1.0f, 1.0f, 1.0f } } };
 
 juce::AudioBuffer<float> noise (int samples)
 {
     std::mt19937 random (1);
-    std::uniform_real_distribution<float> sample (-1.0f, 1.0f);
-    juce::AudioBuffer<float> buffer (channels, samples);
-
-    for (int channel = 0; channel < channels; ++channel)
-        for (int i = 0; i < samples; ++i)
-            buffer.setSample (channel, i, sample (random));
-
-    return buffer;
-}
-
-void apply (TumblewispAudioProcessor& processor, const Setting& setting)
-{
-    setParameter (processor, "DEPTH", setting.depth);
-    setParameter (processor, "SWAMP", setting.swamp);
-    setParameter (processor, "SHAPE", setting.shape);
+    return noiseBuffer (channels, samples, random);
 }
 
 void reportPerFrame (benchmark::State& state, int blockSize)
@@ -60,7 +40,7 @@ void processor (benchmark::State& state)
     const auto& setting = settings[state.range (1)];
 
     TumblewispAudioProcessor tremolo;
-    apply (tremolo, setting);
+    setParameters (tremolo, setting.parameters);
     tremolo.prepareToPlay (sampleRate, blockSize);
 
     const auto input = noise (blockSize);
@@ -84,7 +64,7 @@ void baseline (benchmark::State& state)
 
     // The processor looks its parameters up once a block; the baseline does the same.
     TumblewispAudioProcessor tremolo;
-    apply (tremolo, setting);
+    setParameters (tremolo, setting.parameters);
 
     ReferenceTremolo reference;
     reference.prepare (sampleRate);
@@ -95,8 +75,7 @@ void baseline (benchmark::State& state)
     for (auto _ : state)
     {
         buffer.makeCopyOf (input, true);
-        const auto raw = [&] (const char* id) { return tremolo.parameters.getRawParameterValue (id)->load(); };
-        reference.process (buffer, channels, channels, { raw ("SPEED"), raw ("DEPTH"), raw ("SWAMP"), raw ("SHAPE") });
+        reference.process (buffer, channels, channels, currentParameters (tremolo));
         benchmark::DoNotOptimize (buffer.getReadPointer (0));
     }
 

@@ -1,4 +1,4 @@
-#include "CustomLook.h"
+#include "editor/CustomLook.h"
 
 #include "BinaryData.h"
 

@@ -1,7 +1,8 @@
-#include "TumblewispAudioProcessorEditor.h"
+#include "editor/TumblewispAudioProcessorEditor.h"
 
 #include "BinaryData.h"
-#include "TumblewispAudioProcessor.h"
+#include "processor/ParameterLayout.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioProcessor& p)
     : AudioProcessorEditor (p),
@@ -14,10 +15,10 @@ TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioP
     bottomImage = juce::ImageCache::getFromMemory (BinaryData::bottomPicture, BinaryData::bottomPictureSize);
     topRightImage = juce::ImageCache::getFromMemory (BinaryData::topRightPicture, BinaryData::topRightPictureSize);
 
-    addKnob (speedSlider, speedLabel, speedAttachment, "SPEED", 0.1f, 5.0f, 2.55f);
-    addKnob (depthSlider, depthLabel, depthAttachment, "DEPTH", 0.1f, 1.0f, 0.55f);
-    addKnob (swampSlider, swampLabel, swampAttachment, "SWAMP", 0.1f, 1.0f, 0.55f);
-    addKnob (shapeSlider, shapeLabel, shapeAttachment, "SHAPE", 0.1f, 1.0f, 0.55f);
+    addKnob (speedSlider, speedLabel, speedAttachment, ParameterIds::speed, 0.1f, 5.0f, 2.55f);
+    addKnob (depthSlider, depthLabel, depthAttachment, ParameterIds::depth, 0.1f, 1.0f, 0.55f);
+    addKnob (swampSlider, swampLabel, swampAttachment, ParameterIds::swamp, 0.1f, 1.0f, 0.55f);
+    addKnob (shapeSlider, shapeLabel, shapeAttachment, ParameterIds::shape, 0.1f, 1.0f, 0.55f);
 
     titleLabel.setText ("TUMBLE\nWISP", juce::dontSendNotification);
     titleLabel.setJustificationType (juce::Justification::centred);
@@ -27,8 +28,9 @@ TumblewispAudioProcessorEditor::TumblewispAudioProcessorEditor (TumblewispAudioP
 
 TumblewispAudioProcessorEditor::~TumblewispAudioProcessorEditor()
 {
-    // customLook goes before the editor's component base; a look-and-feel still
-    // referenced when it is destroyed trips the framework's debug assertion.
+    // customLook, a member, is destroyed before the component base that refers to it,
+    // and destroying a look-and-feel still referred to trips the framework's debug
+    // assertion; so the base lets go of it first.
     setLookAndFeel (nullptr);
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CustomLook.h"
+#include "editor/CustomLook.h"
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
@@ -25,8 +25,8 @@ private:
     void addKnob (juce::Slider& knob, juce::Label& caption, std::unique_ptr<SliderAttachment>& attachment,
                   const juce::String& parameterId, float minimum, float maximum, float midPoint);
 
-    // Declaration order matters: the attachments go before their knobs, and each
-    // caption before its knob.
+    // Members are destroyed in the reverse of their order here: each attachment is
+    // destroyed before its knob, and each caption before the knob it is attached to.
     juce::Slider speedSlider;
     juce::Label speedLabel;
     juce::Slider depthSlider;

@@ -1,4 +1,4 @@
-#include "ParameterLayout.h"
+#include "processor/ParameterLayout.h"
 
 namespace
 {
@@ -35,10 +35,10 @@ juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout()
         float minimum, maximum;
     };
 
-    static constexpr Spec specs[] { { "SPEED", "Speed", 0.1f, 5.0f },
-                                    { "DEPTH", "Depth", 0.1f, 1.0f },
-                                    { "SWAMP", "Swamp", 0.0f, 1.0f },
-                                    { "SHAPE", "Shape", 0.0f, 1.0f } };
+    static constexpr Spec specs[] { { ParameterIds::speed, "Speed", 0.1f, 5.0f },
+                                    { ParameterIds::depth, "Depth", 0.1f, 1.0f },
+                                    { ParameterIds::swamp, "Swamp", 0.0f, 1.0f },
+                                    { ParameterIds::shape, "Shape", 0.0f, 1.0f } };
 
     std::vector<std::unique_ptr<juce::RangedAudioParameter>> parameters;
 

@@ -2,6 +2,16 @@
 
 #include <juce_audio_processors/juce_audio_processors.h>
 
+/** The parameters' identifiers, by which the processor, the editor, hosts and saved
+    states know them; the editor shows them as the knobs' captions. */
+namespace ParameterIds
+{
+constexpr auto speed = "SPEED";
+constexpr auto depth = "DEPTH";
+constexpr auto swamp = "SWAMP";
+constexpr auto shape = "SHAPE";
+} // namespace ParameterIds
+
 /** The four automatable parameters, in host index order. */
 juce::AudioProcessorValueTreeState::ParameterLayout createParameterLayout();
 

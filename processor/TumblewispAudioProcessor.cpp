@@ -72,10 +72,10 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
     const auto inputs = getTotalNumInputChannels();
     const auto outputs = getTotalNumOutputChannels();
 
-    const auto speed = parameters.getRawParameterValue ("SPEED")->load();
-    const auto depth = parameters.getRawParameterValue ("DEPTH")->load();
-    const auto swamp = parameters.getRawParameterValue ("SWAMP")->load();
-    const auto shape = parameters.getRawParameterValue ("SHAPE")->load();
+    const auto speed = parameters.getRawParameterValue (ParameterIds::speed)->load();
+    const auto depth = parameters.getRawParameterValue (ParameterIds::depth)->load();
+    const auto swamp = parameters.getRawParameterValue (ParameterIds::swamp)->load();
+    const auto shape = parameters.getRawParameterValue (ParameterIds::shape)->load();
 
     currentShape = shape;
     currentSpeed = (double) speed;

@@ -47,4 +47,4 @@ export TSAN_OPTIONS="halt_on_error=1"
 cmake -S . -B build/thread -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMBLEWISP_SANITIZE_THREAD=ON \
     -DTUMBLEWISP_BUILD_BENCHMARKS=OFF
 cmake --build build/thread -j "$jobs" --target TumblewispTests
-ctest --test-dir build/thread -R '^Concurrency[.]' --output-on-failure --no-tests=error
+ctest --test-dir build/thread -R '^ParameterConcurrency[.]' --output-on-failure --no-tests=error

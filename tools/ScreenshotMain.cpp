@@ -1,4 +1,4 @@
-#include "TumblewispAudioProcessor.h"
+#include "processor/TumblewispAudioProcessor.h"
 
 #include <iostream>
 

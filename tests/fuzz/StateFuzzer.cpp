@@ -1,4 +1,4 @@
-#include "StateRules.h"
+#include "support/StateRules.h"
 
 #include <juce_events/juce_events.h>
 
