@@ -1,4 +1,4 @@
-#include "SavedStateReader.h"
+#include "processor/SavedStateReader.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
-#include "TumblewispAudioProcessor.h"
-#include "ParameterLayout.h"
-#include "SavedStateReader.h"
-#include "SignalPath.h"
-#include "TumblewispAudioProcessorEditor.h"
+#include "processor/TumblewispAudioProcessor.h"
+#include "processor/ParameterLayout.h"
+#include "processor/SavedStateReader.h"
+#include "processor/SignalPath.h"
+#include "editor/TumblewispAudioProcessorEditor.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,6 +58,8 @@ void TumblewispAudioProcessor::prepareToPlay (double sampleRate, int)
     if (! (SignalPath::twoPi * (double) filterBaseCoefficient < 2.0))
         filterBaseCoefficient = (float) (1.0 / SignalPath::twoPi);
 
+    // A host may expect preparation to leave the processor as a reset would; reset clears
+    // nothing, so a new preparation is as inaudible as a reset.
     reset();
 }
 
@@ -98,6 +100,9 @@ void TumblewispAudioProcessor::processBlock (juce::AudioBuffer<float>& buffer, j
     // Keeps the single-precision phase fed to sinf accurate however long the session runs;
     // a phase that an absurdly small rate has run past the largest double starts again at 0.
     lfoPhase = std::isfinite (lfoPhase) ? std::fmod (lfoPhase, SignalPath::twoPi) : 0.0;
+
+    // The first block of a processor's life is silent: the low-pass spends it settling from
+    // its empty state onto the input, so a new instance does not start with a step.
     hasProcessedBlock = true;
 }
 
@@ -143,6 +148,7 @@ bool TumblewispAudioProcessor::acceptsMidi() const { return false; }
 bool TumblewispAudioProcessor::producesMidi() const { return false; }
 bool TumblewispAudioProcessor::isMidiEffect() const { return false; }
 
+// The phase and the filter states carry on across a host's reset, which is therefore never heard.
 void TumblewispAudioProcessor::reset()
 {
 }

@@ -30,7 +30,7 @@ bool isSilent (const juce::AudioBuffer<float>& buffer)
 }
 } // namespace
 
-TEST (SignalBehaviour, FilterStatesStartAtZero)
+TEST (BlockProcessing, FilterStatesStartAtZero)
 {
     TumblewispAudioProcessor processor;
 
@@ -38,7 +38,7 @@ TEST (SignalBehaviour, FilterStatesStartAtZero)
         EXPECT_TRUE (sameBits (ProcessorInternals::filterState (processor, channel), 0.0f)) << channel;
 }
 
-TEST (SignalBehaviour, OnlyTheFirstBlockIsSilentAndItsStatesCarryOn)
+TEST (BlockProcessing, OnlyTheFirstBlockIsSilentAndItsStatesCarryOn)
 {
     std::mt19937 random (1);
     const auto first = noiseBuffer (2, 300, random);
@@ -67,7 +67,7 @@ TEST (SignalBehaviour, OnlyTheFirstBlockIsSilentAndItsStatesCarryOn)
     EXPECT_TRUE (identical (freshSecond, primedSecond));
 }
 
-TEST (SignalBehaviour, LifecycleCallsNeitherSilenceNorJump)
+TEST (BlockProcessing, LifecycleCallsNeitherSilenceNorJump)
 {
     const std::pair<const char*, std::function<void (TumblewispAudioProcessor&)>> interruptions[] {
         { "reset", [] (TumblewispAudioProcessor& p) { p.reset(); } },
@@ -96,7 +96,7 @@ TEST (SignalBehaviour, LifecycleCallsNeitherSilenceNorJump)
     }
 }
 
-TEST (SignalBehaviour, StereoSharesTheOscillatorAndKeepsSeparateStates)
+TEST (BlockProcessing, StereoSharesTheOscillatorAndKeepsSeparateStates)
 {
     std::mt19937 random (3);
     PreparedProcessor stereo (48000.0, 2), left (48000.0, 1), right (48000.0, 1);
@@ -122,7 +122,7 @@ TEST (SignalBehaviour, StereoSharesTheOscillatorAndKeepsSeparateStates)
     }
 }
 
-TEST (SignalBehaviour, StereoToMonoKeepsTheRightChannelsState)
+TEST (BlockProcessing, StereoToMonoKeepsTheRightChannelsState)
 {
     std::mt19937 random (4);
     PreparedProcessor prepared;
@@ -162,7 +162,7 @@ TEST (SignalBehaviour, StereoToMonoKeepsTheRightChannelsState)
     EXPECT_TRUE (identical (actual, expected));
 }
 
-TEST (SignalBehaviour, ParameterChangesTakeEffectAtTheNextBlock)
+TEST (BlockProcessing, ParameterChangesTakeEffectAtTheNextBlock)
 {
     struct Change
     {
@@ -200,7 +200,7 @@ TEST (SignalBehaviour, ParameterChangesTakeEffectAtTheNextBlock)
     }
 }
 
-TEST (SignalBehaviour, LowSampleRatesKeepTheLowPassStable)
+TEST (BlockProcessing, LowSampleRatesKeepTheLowPassStable)
 {
     const auto cappedCoefficient = (float) (1.0 / twoPi);
 
@@ -249,7 +249,7 @@ TEST (SignalBehaviour, LowSampleRatesKeepTheLowPassStable)
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f, 1e-7f);
 }
 
-TEST (SignalBehaviour, NoSampleRateSilencesThePlugInForGood)
+TEST (BlockProcessing, NoSampleRateSilencesThePlugInForGood)
 {
     struct Case
     {
@@ -292,7 +292,7 @@ TEST (SignalBehaviour, NoSampleRateSilencesThePlugInForGood)
     }
 }
 
-TEST (SignalBehaviour, NonFiniteSamplesResetOnlyTheirChannel)
+TEST (BlockProcessing, NonFiniteSamplesResetOnlyTheirChannel)
 {
     constexpr auto inf = std::numeric_limits<float>::infinity();
     constexpr auto crest = 3.141592653589793 / 2.0;
@@ -344,7 +344,7 @@ TEST (SignalBehaviour, NonFiniteSamplesResetOnlyTheirChannel)
     }
 }
 
-TEST (SignalBehaviour, PhaseWrapsAtBlockEndsOnly)
+TEST (BlockProcessing, PhaseWrapsAtBlockEndsOnly)
 {
     PreparedProcessor prepared;
     auto& p = prepared.processor;
@@ -376,7 +376,7 @@ TEST (SignalBehaviour, PhaseWrapsAtBlockEndsOnly)
     EXPECT_TRUE (wrapped);
 }
 
-TEST (SignalBehaviour, ChannelsBeyondTheStateTableStaySilent)
+TEST (BlockProcessing, ChannelsBeyondTheStateTableStaySilent)
 {
     // No accepted layout has more than two channels; a processor that accepts any shows
     // what happens when a host forces one anyway.

@@ -158,7 +158,7 @@ juce::MemoryBlock corrupt (juce::Random& random, juce::MemoryBlock block)
 }
 } // namespace
 
-TEST (SavedStateRandom, EveryCorruptedBlockIsIgnoredOrRestoredByTheRules)
+TEST (CorruptedState, EveryCorruptedBlockIsIgnoredOrRestoredByTheRules)
 {
     juce::Random random (0x54756d62);
     TumblewispAudioProcessor processor, reloaded;
@@ -269,7 +269,7 @@ juce::String indentedWithCrLf()
 }
 } // namespace
 
-TEST (SavedStateRandom, EveryAcceptedBlockSurvivesTheProcessorsOwnSaves)
+TEST (CorruptedState, EveryAcceptedBlockSurvivesTheProcessorsOwnSaves)
 {
     const auto wideAndTwoDeep = juce::String::repeatedString ("<Unknown><Inner/></Unknown>", 127);
 

@@ -19,7 +19,7 @@ constexpr ParameterCase parameterCases[] { { ParameterIds::speed, "Speed", 0.1f,
                                            { ParameterIds::shape, "Shape", 0.0f, 1.0f } };
 } // namespace
 
-TEST (Processor, DeclaresTheFourParametersInHostOrder)
+TEST (ProcessorInterface, DeclaresTheFourParametersInHostOrder)
 {
     TumblewispAudioProcessor processor;
     const auto& parameters = processor.getParameters();
@@ -53,7 +53,7 @@ TEST (Processor, DeclaresTheFourParametersInHostOrder)
     }
 }
 
-TEST (Processor, GridValuesAreSingleRoundings)
+TEST (ProcessorInterface, GridValuesAreSingleRoundings)
 {
     TumblewispAudioProcessor processor;
 
@@ -95,7 +95,7 @@ TEST (Processor, GridValuesAreSingleRoundings)
     }
 }
 
-TEST (Processor, StartsWithItsDocumentedState)
+TEST (ProcessorInterface, StartsWithItsDocumentedState)
 {
     TumblewispAudioProcessor processor;
 
@@ -110,7 +110,7 @@ TEST (Processor, StartsWithItsDocumentedState)
         EXPECT_EQ (ProcessorInternals::filterState (processor, channel), 0.0f);
 }
 
-TEST (Processor, HasOneStereoInputAndOneStereoOutputBus)
+TEST (ProcessorInterface, HasOneStereoInputAndOneStereoOutputBus)
 {
     TumblewispAudioProcessor processor;
 
@@ -128,7 +128,7 @@ TEST (Processor, HasOneStereoInputAndOneStereoOutputBus)
     }
 }
 
-TEST (Processor, AcceptsOnlyMatchingMonoOrStereoMainBuses)
+TEST (ProcessorInterface, AcceptsOnlyMatchingMonoOrStereoMainBuses)
 {
     using Set = juce::AudioChannelSet;
     const auto mono = Set::mono(), stereo = Set::stereo(), none = Set::disabled();
@@ -175,7 +175,7 @@ TEST (Processor, AcceptsOnlyMatchingMonoOrStereoMainBuses)
     EXPECT_EQ (processor.getMainBusNumOutputChannels(), 1);
 }
 
-TEST (Processor, AnswersTheHostsFixedQueries)
+TEST (ProcessorInterface, AnswersTheHostsFixedQueries)
 {
     TumblewispAudioProcessor processor;
 
@@ -197,7 +197,7 @@ TEST (Processor, AnswersTheHostsFixedQueries)
     }
 }
 
-TEST (Processor, HasOneUnnamedProgramThatNothingChanges)
+TEST (ProcessorInterface, HasOneUnnamedProgramThatNothingChanges)
 {
     TumblewispAudioProcessor processor;
     auto* depth = processor.parameters.getParameter (ParameterIds::depth);
@@ -219,7 +219,7 @@ TEST (Processor, HasOneUnnamedProgramThatNothingChanges)
     EXPECT_EQ (depth->getValue(), depthValue);
 }
 
-TEST (Processor, InstancesAreIndependent)
+TEST (ProcessorInterface, InstancesAreIndependent)
 {
     TumblewispAudioProcessor first, second;
 
@@ -233,7 +233,7 @@ TEST (Processor, InstancesAreIndependent)
     EXPECT_EQ (second.parameters.getRawParameterValue (ParameterIds::depth)->load(), 0.1f);
 }
 
-TEST (Processor, FactoryMakesAProcessorAndDestructionNeedsNoPreparation)
+TEST (ProcessorInterface, FactoryMakesAProcessorAndDestructionNeedsNoPreparation)
 {
     for (const auto prepare : { false, true })
     {

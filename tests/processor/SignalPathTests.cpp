@@ -32,7 +32,7 @@ float coefficientAt (double sampleRate)
 }
 } // namespace
 
-TEST (WorkedNumbers, FilterBaseCoefficientAndStepShare)
+TEST (SignalPath, FilterBaseCoefficientAndStepShare)
 {
     struct Case
     {
@@ -51,7 +51,7 @@ TEST (WorkedNumbers, FilterBaseCoefficientAndStepShare)
     }
 }
 
-TEST (WorkedNumbers, LfoIncrementFollowsSpeedFromTheFirstBlock)
+TEST (SignalPath, LfoIncrementFollowsSpeedFromTheFirstBlock)
 {
     PreparedProcessor prepared;
     auto& p = prepared.processor;
@@ -64,7 +64,7 @@ TEST (WorkedNumbers, LfoIncrementFollowsSpeedFromTheFirstBlock)
     EXPECT_EQ (ProcessorInternals::lfoIncrement (p), 7.123792865282977e-05);
 }
 
-TEST (WorkedNumbers, PhaseMovesOncePerBlockWhateverTheChannelCount)
+TEST (SignalPath, PhaseMovesOncePerBlockWhateverTheChannelCount)
 {
     for (const auto channels : { 1, 2 })
     {
@@ -83,7 +83,7 @@ TEST (WorkedNumbers, PhaseMovesOncePerBlockWhateverTheChannelCount)
     }
 }
 
-TEST (WorkedNumbers, FirstStateFromHalfScaleAtPhaseZero)
+TEST (SignalPath, FirstStateFromHalfScaleAtPhaseZero)
 {
     PreparedProcessor silentFirst;
     auto first = constantBuffer (2, 1, 0.5f);
@@ -99,7 +99,7 @@ TEST (WorkedNumbers, FirstStateFromHalfScaleAtPhaseZero)
     EXPECT_TRUE (sameBits (second.getSample (0, 0), ProcessorInternals::filterState (silentFirst.processor, 0)));
 }
 
-TEST (WorkedNumbers, FullSwampInTheTrough)
+TEST (SignalPath, FullSwampInTheTrough)
 {
     const auto coefficient = coefficientAt (44100.0);
     const auto step = SignalPath::modulate (lfoAt (3.0 * pi / 2.0, 0.0f), 0.5f, 1.0f, coefficient);
@@ -119,7 +119,7 @@ TEST (WorkedNumbers, FullSwampInTheTrough)
     expectPrinted (mirrored * step.gain, "-0.2176376");
 }
 
-TEST (WorkedNumbers, FullSwampInTheTroughThroughABlock)
+TEST (SignalPath, FullSwampInTheTroughThroughABlock)
 {
     // The same point reached by processBlock, from a filter state of 0: the output is the
     // low-pass input times 2 pi k, so the input can be read back from it.
@@ -143,7 +143,7 @@ TEST (WorkedNumbers, FullSwampInTheTroughThroughABlock)
     }
 }
 
-TEST (WorkedNumbers, ShapeBlendsSineTowardsSaturation)
+TEST (SignalPath, ShapeBlendsSineTowardsSaturation)
 {
     struct Case
     {
@@ -158,7 +158,7 @@ TEST (WorkedNumbers, ShapeBlendsSineTowardsSaturation)
     }
 }
 
-TEST (WorkedNumbers, FullDepthTroughSilencesTheLowPassInput)
+TEST (SignalPath, FullDepthTroughSilencesTheLowPassInput)
 {
     struct Case
     {
@@ -202,7 +202,7 @@ TEST (WorkedNumbers, FullDepthTroughSilencesTheLowPassInput)
     }
 }
 
-TEST (WorkedNumbers, FullDepthCrestDoublesTheLowPassInput)
+TEST (SignalPath, FullDepthCrestDoublesTheLowPassInput)
 {
     EXPECT_EQ (SignalPath::modulate (lfoAt (pi / 2.0, 0.0f), 1.0f, 1.0f, 0.06f).gain, 2.0f);
 
@@ -223,7 +223,7 @@ TEST (WorkedNumbers, FullDepthCrestDoublesTheLowPassInput)
     EXPECT_NEAR (buffer.getSample (0, 15), 1.5f, 1e-3f);
 }
 
-TEST (WorkedNumbers, NegativeZeroCountsAsNotNegative)
+TEST (SignalPath, NegativeZeroCountsAsNotNegative)
 {
     for (const auto exponent : { 1.0f, 0.6f, 0.2f })
     {
