@@ -139,13 +139,20 @@ Differences differencesFromAreaAverage (const juce::Image& painted, const Pictur
     return { std::accumulate (levels.begin(), levels.end(), 0.0) / (double) levels.size(), levels[levels.size() * 99 / 100] };
 }
 
+/** An editor of a processor of its own, and what it paints beneath its children. */
+struct PaintedEditor
+{
+    TumblewispAudioProcessor processor;
+    TumblewispAudioProcessorEditor editor { processor };
+    const juce::Image painted = paintBeneathChildren (editor);
+};
 } // namespace
 
 TEST (EditorPainting, PicturesFillTheirDestinationsAndNothingElse)
 {
-    TumblewispAudioProcessor processor;
-    TumblewispAudioProcessorEditor editor (processor);
-    const auto painted = paintBeneathChildren (editor);
+    PaintedEditor window;
+    auto& editor = window.editor;
+    const auto& painted = window.painted;
 
     for (const auto& c : pictureCases)
     {
@@ -294,16 +301,14 @@ TEST (EditorPainting, PicturesThatFailToDecodeLeaveTheBackground)
 
 TEST (EditorPainting, PicturesDrawnAtATenthMatchTheirAreaAverageAndLeaveTheCaptionsClear)
 {
-    TumblewispAudioProcessor processor;
-    TumblewispAudioProcessorEditor editor (processor);
-    const auto painted = paintBeneathChildren (editor);
+    PaintedEditor window;
 
     // The renderer samples a few source pixels per screen pixel: only detail no finer than a
     // screen pixel comes out as smooth as a true reduction.
     for (const auto& c : pictureCases)
     {
         SCOPED_TRACE (c.name);
-        const auto differences = differencesFromAreaAverage (painted, c);
+        const auto differences = differencesFromAreaAverage (window.painted, c);
         EXPECT_LE (differences.mean, 2.5);
         EXPECT_LE (differences.percentile99, 20);
     }
@@ -315,7 +320,7 @@ TEST (EditorPainting, PicturesDrawnAtATenthMatchTheirAreaAverageAndLeaveTheCapti
     for (auto* picture : EditorInternals::pictures (bare))
         *picture = juce::Image();
 
-    const auto shown = snapshot (editor), shownBare = snapshot (bare);
+    const auto shown = snapshot (window.editor), shownBare = snapshot (bare);
 
     for (const auto& [name, box] : { std::pair { ParameterIds::speed, Rect (82, 58, 36, 20) }, std::pair { ParameterIds::depth, Rect (282, 58, 36, 20) } })
         EXPECT_EQ (countDifferences (shown, shownBare, box), 0) << name;
