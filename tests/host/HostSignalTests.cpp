@@ -28,6 +28,13 @@ float knownSignal (int channel, int64_t index)
     return (float) (0.9 * std::sin (2.0 * juce::MathConstants<double>::pi * (100.0 + 400.0 * t) * t) + 0.1 * noise);
 }
 
+void fillWithKnownSignal (juce::AudioBuffer<float>& buffer, int64_t position)
+{
+    for (int channel = 0; channel < buffer.getNumChannels(); ++channel)
+        for (int i = 0; i < buffer.getNumSamples(); ++i)
+            buffer.setSample (channel, i, knownSignal (channel, position + i));
+}
+
 bool sameBits (float a, float b)
 {
     return std::memcmp (&a, &b, sizeof (float)) == 0;
@@ -88,12 +95,8 @@ TEST (HostSignal, BuiltBundlesRenderBitIdenticalToTheProcessorInProcess)
             hostedBuffer.setSize (2, length, false, false, true);
             localBuffer.setSize (2, length, false, false, true);
 
-            for (int channel = 0; channel < 2; ++channel)
-                for (int i = 0; i < length; ++i)
-                {
-                    hostedBuffer.setSample (channel, i, knownSignal (channel, position + i));
-                    localBuffer.setSample (channel, i, knownSignal (channel, position + i));
-                }
+            fillWithKnownSignal (hostedBuffer, position);
+            fillWithKnownSignal (localBuffer, position);
 
             hosted->processBlock (hostedBuffer, midi);
             local.processBlock (localBuffer, midi);
@@ -134,10 +137,7 @@ TEST (HostSignal, SoundComesBackAfterAPreparationAtZeroHertz)
 
         const auto render = [&]
         {
-            for (int channel = 0; channel < 2; ++channel)
-                for (int i = 0; i < 512; ++i)
-                    buffer.setSample (channel, i, knownSignal (channel, position + i));
-
+            fillWithKnownSignal (buffer, position);
             position += 512;
             hosted->processBlock (buffer, midi);
         };

@@ -237,16 +237,6 @@ juce::String nested (int levels, const juce::String& innermost)
     return juce::String::repeatedString ("<Group>", levels) + innermost + juce::String::repeatedString ("</Group>", levels);
 }
 
-juce::String allChildren (const juce::String& value, const juce::String& extra = {})
-{
-    juce::String children;
-
-    for (auto* id : StateBlock::ids)
-        children << "<PARAM id=\"" << id << "\" value=\"" << value << "\"" << extra << "/>";
-
-    return children;
-}
-
 // The framework's own indented form, each line ended by CR LF.
 juce::String indentedWithCrLf()
 {
@@ -278,14 +268,14 @@ TEST (CorruptedState, EveryAcceptedBlockSurvivesTheProcessorsOwnSaves)
         const char* name;
         juce::String text;
     } shapes[] {
-        { "wide and two deep, without a declaration", "<Parameters>" + allChildren ("0.9") + wideAndTwoDeep + "</Parameters>" },
-        { "wide, with a declaration", StateBlock::document ("Parameters", juce::String::repeatedString ("<a/>", 2000) + allChildren ("0.8")) },
-        { "as deep as allowed", StateBlock::document ("Parameters", allChildren ("0.6") + nested (254, "<Leaf/>")) },
-        { "as deep as allowed, without a declaration", "<Parameters>" + nested (254, "<Leaf x=\"1\">text</Leaf>") + allChildren ("0.4") + "</Parameters>" },
+        { "wide and two deep, without a declaration", "<Parameters>" + StateBlock::allParams ("0.9") + wideAndTwoDeep + "</Parameters>" },
+        { "wide, with a declaration", StateBlock::document ("Parameters", juce::String::repeatedString ("<a/>", 2000) + StateBlock::allParams ("0.8")) },
+        { "as deep as allowed", StateBlock::document ("Parameters", StateBlock::allParams ("0.6") + nested (254, "<Leaf/>")) },
+        { "as deep as allowed, without a declaration", "<Parameters>" + nested (254, "<Leaf x=\"1\">text</Leaf>") + StateBlock::allParams ("0.4") + "</Parameters>" },
         { "indented, CR LF", indentedWithCrLf() },
-        { "extra attributes", StateBlock::document ("Parameters version=\"2\" a='b'", allChildren ("0.35", " colour=\"red\" n='1'")) },
-        { "comments and references", "<!-- saved --><Parameters>" + allChildren ("&#x30;.7&#49;") + "<!-- end --></Parameters>" },
-        { "root in capitals", StateBlock::document ("PARAMETERS", allChildren ("0.15")) },
+        { "extra attributes", StateBlock::document ("Parameters version=\"2\" a='b'", StateBlock::allParams ("0.35").replace ("\"/>", "\" colour=\"red\" n='1'/>")) },
+        { "comments and references", "<!-- saved --><Parameters>" + StateBlock::allParams ("&#x30;.7&#49;") + "<!-- end --></Parameters>" },
+        { "root in capitals", StateBlock::document ("PARAMETERS", StateBlock::allParams ("0.15")) },
         { "children left out, one without a value", StateBlock::document ("Parameters", "<PARAM id=\"SPEED\"/><Knob id=\"SWAMP\" value=\"0.2\"/>") },
         { "values clamped and snapped", StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "10") + StateBlock::param (ParameterIds::depth, "0.123")) },
         { "repeated ids", StateBlock::document ("Parameters", StateBlock::param (ParameterIds::shape, "0.1") + StateBlock::param (ParameterIds::shape, "0.9")) },

@@ -13,19 +13,9 @@ using Values = StateBlock::Values;
 // Current values that no test block restores, so a block that was taken shows.
 constexpr Values startValues { 0.3f, 0.2f, 3.0f, 0.7f };
 
-juce::String allParams (const juce::String& value)
-{
-    juce::String children;
-
-    for (auto* id : StateBlock::ids)
-        children << StateBlock::param (id, value);
-
-    return children;
-}
-
 juce::String withRoot (const juce::String& root)
 {
-    return StateBlock::document (root, allParams ("0.9"));
+    return StateBlock::document (root, StateBlock::allParams ("0.9"));
 }
 
 std::string bytesOf (const juce::MemoryBlock& block)
@@ -155,35 +145,35 @@ TEST (SavedState, UnrecognisedBlocksChangeNothing)
         { "zero byte after the header", withByte (valid, 8, 0) },
         { "not XML", StateBlock::make ("tumblewisp") },
         { "declaration only", StateBlock::make (StateBlock::declaration) },
-        { "unclosed root", StateBlock::make (StateBlock::declaration + " <Parameters>" + allParams ("0.9")) },
+        { "unclosed root", StateBlock::make (StateBlock::declaration + " <Parameters>" + StateBlock::allParams ("0.9")) },
         { "root Parameter", StateBlock::make (withRoot ("Parameter")) },
         { "root ParametersX", StateBlock::make (withRoot ("ParametersX")) },
         { "root PARAM", StateBlock::make (withRoot ("PARAM")) },
         { "cut-off multi-byte character", withByte (valid, valid.getSize() - 16, '\xC3') },
         { "over-long spelling of a character",
-          StateBlock::make (juce::String::fromUTF8 ("<Param\xC1\xA5ters>") + allParams ("0.9") + "</Parameters>") },
+          StateBlock::make (juce::String::fromUTF8 ("<Param\xC1\xA5ters>") + StateBlock::allParams ("0.9") + "</Parameters>") },
         { "processing instruction inside the root, which the parser would loop on",
-          StateBlock::make (StateBlock::document ("Parameters", "<?note?>text" + allParams ("0.9"))) },
+          StateBlock::make (StateBlock::document ("Parameters", "<?note?>text" + StateBlock::allParams ("0.9"))) },
         { "self-referring entity, which the parser would recurse on",
-          StateBlock::make ("<!DOCTYPE Parameters [a b <!ENTITY e \"<a>&e;</a>\">]><Parameters>&e;" + allParams ("0.9") + "</Parameters>") },
+          StateBlock::make ("<!DOCTYPE Parameters [a b <!ENTITY e \"<a>&e;</a>\">]><Parameters>&e;" + StateBlock::allParams ("0.9") + "</Parameters>") },
         { "text ending inside a character reference, which the parser would step past",
-          StateBlock::make (StateBlock::declaration + " <Parameters>" + allParams ("0.9") + "&#x3") },
+          StateBlock::make (StateBlock::declaration + " <Parameters>" + StateBlock::allParams ("0.9") + "&#x3") },
         { "nesting deep enough to exhaust the stack",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 300)
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + juce::String::repeatedString ("<a>", 300)
                                                                     + juce::String::repeatedString ("</a>", 300))) },
         { "one level deeper than the reader is trusted with",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + juce::String::repeatedString ("<a>", 255) + "<b/>"
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + juce::String::repeatedString ("<a>", 255) + "<b/>"
                                                                     + juce::String::repeatedString ("</a>", 255))) },
         { "a character beyond ASCII in the markup, which the parser reads by the host's locale",
-          StateBlock::make (juce::String::fromUTF8 ("<Parameters>") + allParams ("0.9") + juce::String::fromUTF8 ("<Note text=\xE3\x80\x80\"x\"/></Parameters>")) },
+          StateBlock::make (juce::String::fromUTF8 ("<Parameters>") + StateBlock::allParams ("0.9") + juce::String::fromUTF8 ("<Note text=\xE3\x80\x80\"x\"/></Parameters>")) },
         { "undefined entity, whose name the parser would read as more of the document",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "&<a>&#x1;")) },
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + "&<a>&#x1;")) },
         { "character reference past the last code point",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Note text=\"&#x110000;\"/>")) },
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + "<Note text=\"&#x110000;\"/>")) },
         { "raw bytes stated larger than their text",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + "<Data base64:blob=\"2000000000.AAAA\"/>")) },
         { "raw bytes of a negative size",
-          StateBlock::make (StateBlock::document ("Parameters", allParams ("0.9") + "<Data base64:blob=\"-1.AAAA\"/>")) },
+          StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.9") + "<Data base64:blob=\"-1.AAAA\"/>")) },
         { "value that is not a number", StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "nan"))) },
         { "exponent too long for the number reader",
           StateBlock::make (StateBlock::document ("Parameters", StateBlock::param (ParameterIds::speed, "4.0e2147483648"))) },
@@ -221,7 +211,7 @@ TEST (SavedState, AcceptedBlocksSetTheirValues)
         { "length ending before trailing data",
           StateBlock::make (validText + "<trailing", (int) validText.getNumBytesAsUTF8()),
           allAt09 },
-        { "no declaration", StateBlock::make ("<Parameters>" + allParams ("0.9") + "</Parameters>"), allAt09 },
+        { "no declaration", StateBlock::make ("<Parameters>" + StateBlock::allParams ("0.9") + "</Parameters>"), allAt09 },
         { "comments and character references",
           StateBlock::make (StateBlock::declaration + "<!-- saved --><Parameters>" + StateBlock::param (ParameterIds::depth, "&#x30;.25")
                             + "<!-- kept out of the tree --></Parameters>"),
@@ -321,7 +311,7 @@ TEST (SavedState, RestoredRootNameIsKeptAndStillMatchedIgnoringCase)
     TumblewispAudioProcessor processor;
 
     StateBlock::restore (processor, StateBlock::make (withRoot ("parameters")));
-    EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("parameters", allParams ("0.9")));
+    EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("parameters", StateBlock::allParams ("0.9")));
 
     const struct
     {
@@ -332,11 +322,11 @@ TEST (SavedState, RestoredRootNameIsKeptAndStillMatchedIgnoringCase)
     for (const auto& c : laterRoots)
     {
         StateBlock::restore (processor, StateBlock::make (withRoot ("parameters")));
-        StateBlock::restore (processor, StateBlock::make (StateBlock::document (c.root, allParams ("0.25"))));
+        StateBlock::restore (processor, StateBlock::make (StateBlock::document (c.root, StateBlock::allParams ("0.25"))));
 
         const auto root = c.accepted ? juce::String (c.root) : juce::String ("parameters");
         const auto value = c.accepted ? "0.25" : "0.9";
-        EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document (root, allParams (value))) << c.root;
+        EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document (root, StateBlock::allParams (value))) << c.root;
     }
 }
 
@@ -347,8 +337,8 @@ TEST (SavedState, ValueTextStaysAsWrittenUntilTheValueChanges)
         TumblewispAudioProcessor processor;
         setParameter (processor, ParameterIds::depth, startValue);
 
-        StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", allParams ("0.50"))));
-        EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("Parameters", allParams ("0.50")));
+        StateBlock::restore (processor, StateBlock::make (StateBlock::document ("Parameters", StateBlock::allParams ("0.50"))));
+        EXPECT_EQ (StateBlock::textOf (StateBlock::save (processor)), StateBlock::document ("Parameters", StateBlock::allParams ("0.50")));
 
         setParameter (processor, ParameterIds::depth, 0.7f);
         EXPECT_TRUE (StateBlock::textOf (StateBlock::save (processor)).contains (StateBlock::param (ParameterIds::depth, "0.699999988079071")));

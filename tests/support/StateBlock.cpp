@@ -33,6 +33,16 @@ juce::String StateBlock::param (const juce::String& id, const juce::String& valu
     return "<PARAM id=\"" + id + "\" value=\"" + value + "\"/>";
 }
 
+juce::String StateBlock::allParams (const juce::String& value)
+{
+    juce::String children;
+
+    for (auto* id : ids)
+        children << param (id, value);
+
+    return children;
+}
+
 juce::String StateBlock::textOf (const juce::MemoryBlock& block)
 {
     if (block.getSize() < 9)

@@ -27,6 +27,9 @@ struct StateBlock
     /** A childless "PARAM" element with the given id and value. */
     static juce::String param (const juce::String& id, const juce::String& value);
 
+    /** A "PARAM" element for every parameter, all with the same value. */
+    static juce::String allParams (const juce::String& value);
+
     /** The text between the header and the closing zero byte. */
     static juce::String textOf (const juce::MemoryBlock& block);
 
