@@ -249,7 +249,7 @@ TEST (BlockProcessing, LowSampleRatesKeepTheLowPassStable)
     EXPECT_NEAR (buffer.getSample (0, 0), 0.5f, 1e-7f);
 }
 
-TEST (BlockProcessing, NoSampleRateSilencesThePlugInForGood)
+TEST (BlockProcessing, AnUnusableSampleRateHoldsTheOscillatorUntilAUsableOne)
 {
     struct Case
     {
